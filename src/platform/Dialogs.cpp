@@ -1,0 +1,81 @@
+#include "Dialogs.h"
+
+#include "ApplicationTitle.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+Dialogs *g_instance = nullptr;
+
+WidgetDialogs &realDialogs()
+{
+    static WidgetDialogs dialogs;
+    return dialogs;
+}
+
+} // namespace
+
+Dialogs &Dialogs::instance()
+{
+    return g_instance ? *g_instance : realDialogs();
+}
+
+void Dialogs::setInstance(Dialogs *dialogs)
+{
+    g_instance = dialogs;
+}
+
+void WidgetDialogs::error(const QString &text, Button button)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.addButton(button == Button::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    box.exec();
+}
+
+int WidgetDialogs::question(const QString &title, const QString &text, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QAbstractButton *> added;
+    for (const QString &caption : buttons)
+        added.append(box.addButton(caption, QMessageBox::AcceptRole));
+    box.exec();
+    return added.indexOf(box.clickedButton());
+}
+
+void WidgetDialogs::applicationError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void RecordingDialogs::error(const QString &text, Button button)
+{
+    m_shown.append({Kind::Error, QStringLiteral("Error"), text,
+                    {button == Button::Ok ? QStringLiteral("OK") : QStringLiteral("Cancel")}});
+}
+
+int RecordingDialogs::question(const QString &title, const QString &text,
+                               const QStringList &buttons)
+{
+    m_shown.append({Kind::Question, title, text, buttons});
+    return m_answers.isEmpty() ? -1 : m_answers.takeFirst();
+}
+
+void RecordingDialogs::applicationError(const QString &text)
+{
+    m_shown.append({Kind::ApplicationError, applicationTitle(), text, {QStringLiteral("OK")}});
+}
+
+QStringList RecordingDialogs::texts() const
+{
+    QStringList result;
+    for (const Shown &shown : m_shown)
+        result.append(shown.text);
+    return result;
+}

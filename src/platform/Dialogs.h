@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Every message box of the program goes through this service, so tests can give the
+// answers in advance and read back what the user would have seen.
+class Dialogs
+{
+public:
+    enum class Button { Cancel, Ok };
+
+    virtual ~Dialogs() = default;
+
+    // Error style: title "Error", error icon, the one button given.
+    virtual void error(const QString &text, Button button) = 0;
+    // Information style with the named buttons; returns the index of the button pressed,
+    // or -1 when the box was closed without one.
+    virtual int question(const QString &title, const QString &text, const QStringList &buttons) = 0;
+    // The application's standard error box: the application title, error icon, OK.
+    virtual void applicationError(const QString &text) = 0;
+
+    static Dialogs &instance();
+    // Replaces the service (tests); nullptr restores the real message boxes.
+    static void setInstance(Dialogs *dialogs);
+};
+
+// Real message boxes, parented to the active window.
+class WidgetDialogs : public Dialogs
+{
+public:
+    void error(const QString &text, Button button) override;
+    int question(const QString &title, const QString &text, const QStringList &buttons) override;
+    void applicationError(const QString &text) override;
+};
+
+// Records every box and answers questions from a queue of prepared answers.
+class RecordingDialogs : public Dialogs
+{
+public:
+    enum class Kind { Error, Question, ApplicationError };
+    struct Shown
+    {
+        Kind kind;
+        QString title;
+        QString text;
+        QStringList buttons;
+    };
+
+    void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
+
+    void error(const QString &text, Button button) override;
+    int question(const QString &title, const QString &text, const QStringList &buttons) override;
+    void applicationError(const QString &text) override;
+
+    const QList<Shown> &shown() const { return m_shown; }
+    QStringList texts() const;
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Shown> m_shown;
+    QList<int> m_answers;
+};
+
+// Installs a recording service for the lifetime of a test and removes it afterwards.
+class ScopedRecordingDialogs : public RecordingDialogs
+{
+public:
+    ScopedRecordingDialogs() { Dialogs::setInstance(this); }
+    ~ScopedRecordingDialogs() override { Dialogs::setInstance(nullptr); }
+};
