@@ -1,0 +1,7 @@
+#include "TProfileErrors.h"
+
+TProfileErrors::TProfileErrors(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TProfileErrors"));
+    setWindowTitle(QStringLiteral("Curvewright Report"));
+}

@@ -1,0 +1,7 @@
+#include "TSetDimension.h"
+
+TSetDimension::TSetDimension(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TSetDimension"));
+    setWindowTitle(QStringLiteral("Set Dimension"));
+}

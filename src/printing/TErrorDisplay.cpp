@@ -1,0 +1,7 @@
+#include "TErrorDisplay.h"
+
+TErrorDisplay::TErrorDisplay(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TErrorDisplay"));
+    setWindowTitle(QStringLiteral("Log File Error Display"));
+}
