@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what the build needs (Debian 12, as root or through sudo), then configures and
+# builds Diridu with the demo installation in build/zorlane/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libtiff-dev libcups2-dev
+          cups cups-client fonts-liberation xvfb xauth)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+preset="${DIRIDU_PRESET:-dev}"
+cmake --preset "$preset" ${DIRIDU_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset "$preset"

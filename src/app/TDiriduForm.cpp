@@ -1,0 +1,439 @@
+#include "TDiriduForm.h"
+
+#include "Beeper.h"
+#include "ComboOptionBox.h"
+#include "CurveFolderWatch.h"
+#include "Dialogs.h"
+#include "Events.h"
+#include "HelpRouter.h"
+#include "HelpService.h"
+#include "InstallPaths.h"
+#include "PpdLoader.h"
+#include "PrinterQueues.h"
+#include "TAboutBox.h"
+#include "TCurvePreview.h"
+#include "TErrorDisplay.h"
+#include "TFileExistsDlg.h"
+#include "TInkDescription.h"
+#include "TInkLoaderForm.h"
+#include "TLoadPresetsForm.h"
+#include "TPrintingModel.h"
+#include "TProfileErrors.h"
+#include "TRecentCounter.h"
+#include "TSavePresetsForm.h"
+#include "TSetDimension.h"
+#include "TZorGraphs.h"
+#include "ToolVersions.h"
+#include "ZorError.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolTip>
+
+#include <cmath>
+
+namespace {
+
+const QString kCurveHint = QStringLiteral("Select a curve.");
+const QString kCurvePopupHint = QStringLiteral(" Right click to view a graph of the curve.");
+
+// Setting a slider's position always runs its change handler, also when it does not move.
+template <typename Handler>
+void setSliderPosition(QSlider *slider, int position, Handler handler)
+{
+    {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(position);
+    }
+    handler();
+}
+
+// The number typed in a slider's field: a non-number beeps and gives fallback; any number
+// is clamped to the range silently.
+int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
+{
+    bool ok = false;
+    int value = edit->text().trimmed().toInt(&ok, 10);
+    if (!ok) {
+        ErrorBeep();
+        value = fallback;
+    }
+    return std::clamp(value, minimum, maximum);
+}
+
+} // namespace
+
+TDiriduForm::TDiriduForm(const StartupOptions &options, QWidget *parent)
+    : QMainWindow(parent), PrintingModel(std::make_unique<TPrintingModel>())
+{
+    ui.setupUi(this);
+    FormCreate(options);
+}
+
+TDiriduForm::~TDiriduForm()
+{
+    if (m_helpRouter)
+        qApp->removeEventFilter(m_helpRouter);
+}
+
+void TDiriduForm::FormCreate(const StartupOptions &options)
+{
+    AnotherInstance = options.anotherInstance;
+    if (AnotherInstance)
+        return;
+
+    setToolTipDuration(10000);
+    keepLogoAtDesignedSize();
+    ui.centreStatusLabels();
+    MaxPreviewSize = ui.ImageScreen->size();
+
+    ProgramFolder = options.programFolder;
+    const bool calibrationTarget =
+        QFileInfo(resolveCaseInsensitive(ProgramFolder, QStringLiteral("ChannelWedge.tif")))
+            .isFile();
+    ui.CalibrationMode->setVisible(calibrationTarget);
+    ui.InkDescriptionMenu->setVisible(calibrationTarget);
+    InstallFolder = installFolderOf(ProgramFolder);
+
+    HelpFile = resolveCaseInsensitive(ProgramFolder, QStringLiteral("DirIduHelp"));
+    m_helpRouter = new HelpRouter(HelpFile, this);
+    qApp->installEventFilter(m_helpRouter);
+
+    OrientationState = -1;
+    ui.OrientationBoxGroup->setExclusive(false);
+    for (QAbstractButton *button : ui.OrientationBoxGroup->buttons())
+        button->setChecked(false);
+    ui.OrientationBoxGroup->setExclusive(true);
+
+    fillPrinterList();
+
+    GuiVersion = guiVersion();
+    VersionCaption = versionCaption(designedCaption(), GuiVersion);
+    setWindowTitle(VersionCaption);
+
+    readToolVersions(options.toolVersionTimeoutMs);
+
+    connectHandlers();
+    try {
+        ReadSettings();
+    } catch (const ZorError &error) {
+        Dialogs::instance().applicationError(error.message());
+    }
+    showMonitoringStatus();
+
+    QCoreApplication::postEvent(this, new QEvent(DeferredStartupEvent));
+}
+
+void TDiriduForm::keepLogoAtDesignedSize()
+{
+    const double f = 96.0 / logicalDpiY();
+    const QSize designed = ui.DiriduLogo->size();
+    ui.DiriduLogo->setFixedSize(int(std::lround(designed.width() * f)),
+                                int(std::lround(designed.height() * f)));
+    ui.placeLogoLabel();
+}
+
+void TDiriduForm::fillPrinterList()
+{
+    const PrinterQueueList queues = PrinterQueues::instance().queues();
+    for (const QString &name : queues.names)
+        insertSorted(ui.PrinterList, name);
+    DefaultPrinterName = queues.defaultName;
+}
+
+void TDiriduForm::readToolVersions(int timeoutMs)
+{
+    const QStringList versions = ::readToolVersions(
+        {resolveCaseInsensitive(ProgramFolder, QStringLiteral("Inkforge")),
+         resolveCaseInsensitive(ProgramFolder, QStringLiteral("Rastermill"))},
+        timeoutMs);
+    InkforgeVersion = versions.value(0);
+    RastermillVersion = versions.value(1);
+}
+
+void TDiriduForm::showMonitoringStatus()
+{
+    const bool monitoring = ui.StopMonitoring->isEnabled();
+    ui.StatusPanel0->setText(monitoring ? QStringLiteral(" Monitoring")
+                                        : QStringLiteral("Not Monitoring"));
+    ui.StatusPanel1->setText(monitoring ? ui.StatusPanel1->text() : QString());
+}
+
+void TDiriduForm::connectHandlers()
+{
+    m_paperSize = std::make_unique<ComboOptionBox>(ui.PaperSize);
+    m_dither = std::make_unique<ComboOptionBox>(ui.DitherType);
+    m_resolution = std::make_unique<ComboOptionBox>(ui.Resolution);
+    m_paperFeed = std::make_unique<ComboOptionBox>(ui.PaperFeed, ui.SourceLbl);
+    m_curve1 = std::make_unique<ComboOptionBox>(ui.Curve1);
+    m_curve2 = std::make_unique<ComboOptionBox>(ui.Curve2);
+    m_mediaType = std::make_unique<ComboOptionBox>(ui.MediaType);
+    m_ripBlack = std::make_unique<ComboOptionBox>(ui.RipBlack, ui.RipBlackLbl);
+    m_ripSpeed = std::make_unique<ComboOptionBox>(ui.RipSpeed);
+
+    m_curveFolderWatch = new CurveFolderWatch(this);
+    connect(m_curveFolderWatch, &CurveFolderWatch::changed, this,
+            &TDiriduForm::CurveFolderChangeChange);
+    m_ppdLoader = std::make_unique<PpdLoader>(
+        *PrintingModel,
+        PrintingModelBoxes{m_paperSize.get(), m_dither.get(), m_resolution.get(),
+                           m_paperFeed.get(), m_curve1.get(), m_curve2.get(), m_mediaType.get(),
+                           m_ripBlack.get(), m_ripSpeed.get()},
+        *m_curveFolderWatch);
+
+    connect(ui.PrintingModelName, &QComboBox::activated, this,
+            &TDiriduForm::PrintingModelNameCloseUp);
+    connect(ui.Curve1, &QComboBox::activated, this, &TDiriduForm::Curve1CloseUp);
+    connect(ui.Curve2, &QComboBox::activated, this, &TDiriduForm::Curve2CloseUp);
+    connect(ui.Resolution, &QComboBox::activated, ui.PresetLbl, &QWidget::hide);
+    connect(ui.DitherType, &QComboBox::activated, ui.PresetLbl, &QWidget::hide);
+    for (QComboBox *box : {ui.Curve1, ui.Curve2}) {
+        box->setContextMenuPolicy(Qt::PreventContextMenu);
+        QMenu *popup = box == ui.Curve1 ? ui.Curve1Popup : ui.Curve2Popup;
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [box, popup](const QPoint &at) { popup->exec(box->mapToGlobal(at)); });
+    }
+
+    connect(ui.CurveBlend, &QSlider::valueChanged, this, &TDiriduForm::CurveBlendChange);
+    connect(ui.GammaBlend, &QSlider::valueChanged, this, &TDiriduForm::GammaBlendChange);
+    connect(ui.LimitBlend, &QSlider::valueChanged, this, &TDiriduForm::LimitBlendChange);
+    m_exitHandlers.insert(ui.CurveBlendValue, &TDiriduForm::CurveBlendValueExit);
+    m_exitHandlers.insert(ui.GammaBlendValue, &TDiriduForm::GammaBlendValueExit);
+    m_exitHandlers.insert(ui.LimitBlendValue, &TDiriduForm::LimitBlendValueExit);
+    shareEnterKeyHandler();
+
+    connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
+    connect(ui.Exit1, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
+    connect(ui.Contents1, &QAction::triggered, this, [this] {
+        if (!HelpService::instance().showHelp(HelpFile))
+            Dialogs::instance().error(QStringLiteral("The Zor Help file is missing."),
+                                      Dialogs::Button::Cancel);
+    });
+    // Opening a menu first takes the value still being typed.
+    for (QMenu *menu : {ui.ImageMenu, ui.Presets1, ui.Monitor1, ui.Help1})
+        connect(menu, &QMenu::aboutToShow, this, &TDiriduForm::CommitFocusedField);
+}
+
+// Enter in a centred edit commits its value at once, as leaving the field does.
+void TDiriduForm::shareEnterKeyHandler()
+{
+    for (QObject *edit : m_exitHandlers.keys())
+        edit->installEventFilter(this);
+}
+
+bool TDiriduForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto handler = m_exitHandlers.constFind(watched);
+    if (handler != m_exitHandlers.cend()) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                (this->*handler.value())();
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            (this->*handler.value())();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TDiriduForm::createFurtherWindows()
+{
+    FileExistsDlg = new TFileExistsDlg(this);
+    LoadPresetsForm = new TLoadPresetsForm(this);
+    SavePresetsForm = new TSavePresetsForm(this);
+    RecentCounter = new TRecentCounter(this);
+    AboutBox = new TAboutBox(this);
+    ErrorDisplay = new TErrorDisplay(this);
+    SetDimension = new TSetDimension(this);
+    ProfileErrors = new TProfileErrors(this);
+    ZorGraphs = new TZorGraphs(this);
+    InkLoaderForm = new TInkLoaderForm(this);
+    InkDescription = new TInkDescription(this);
+    CurvePreview = new TCurvePreview(this);
+}
+
+bool TDiriduForm::event(QEvent *event)
+{
+    if (event->type() == DeferredStartupEvent) {
+        DeferredStartup();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TDiriduForm::DeferredStartup()
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TDiriduForm::updatePasteButtons);
+    updatePasteButtons();
+
+    if (InkDescription) {
+        InkDescription->OpenInkDescription->setDirectory(InkDescriptionsFolder);
+        for (int i = 0; i < ui.PrintingModelName->count(); ++i)
+            InkDescription->PrintingModelName->addItem(ui.PrintingModelName->itemText(i));
+    }
+
+    if (!QFileInfo(resolveCaseInsensitive(ProgramFolder, QStringLiteral("Diridu.ini"))).isFile())
+        HelpService::instance().showTopic(HelpFile + QStringLiteral("::/html/Configuring.htm"));
+
+    if (Debugging) {
+        setWindowTitle(VersionCaption + QStringLiteral(" [Debugging]"));
+        ui.DebugMenu->setChecked(true);
+    }
+
+    if (ui.PrintingModelName->count() == 0)
+        Dialogs::instance().applicationError(QStringLiteral(
+            "No printer definitions found. Be sure Diridu is installed in the same folder as "
+            "Zorlane."));
+    emit deferredStartupFinished();
+}
+
+void TDiriduForm::updatePasteButtons()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const bool hasText = data && data->hasText();
+    if (InkLoaderForm)
+        InkLoaderForm->PasteBtn->setEnabled(hasText);
+    if (InkDescription)
+        InkDescription->PasteBtn->setEnabled(hasText);
+}
+
+// Lists the printing models; the saved choices are applied once the settings file is read.
+void TDiriduForm::ReadSettings()
+{
+    InkDescriptionsFolder = InstallFolder + QStringLiteral("Curvewright");
+    for (const QString &model : listPrintingModels(InstallFolder))
+        insertSorted(ui.PrintingModelName, model);
+}
+
+// Nothing is stored yet: the settings file is written by the settings module.
+void TDiriduForm::WriteSettings() {}
+
+void TDiriduForm::CommitFocusedField()
+{
+    const auto handler = m_exitHandlers.constFind(QApplication::focusWidget());
+    if (handler != m_exitHandlers.cend())
+        (this->*handler.value())();
+}
+
+void TDiriduForm::ExitProgramClick()
+{
+    if (m_shuttingDown)
+        return;
+    m_shuttingDown = true;
+    CommitFocusedField();
+    WriteSettings();
+    QCoreApplication::quit();
+}
+
+void TDiriduForm::closeEvent(QCloseEvent *event)
+{
+    ExitProgramClick();
+    event->accept();
+}
+
+void TDiriduForm::PrintingModelNameCloseUp()
+{
+    loadModel(ui.PrintingModelName->currentText());
+}
+
+void TDiriduForm::loadModel(const QString &model)
+{
+    try {
+        m_ppdLoader->LoadPPD(InstallFolder, model);
+    } catch (const ZorError &error) {
+        Dialogs::instance().applicationError(error.message());
+    }
+    ui.PrintingModelName->setToolTip(PrintingModel->ModelHint);
+}
+
+void TDiriduForm::CurveFolderChangeChange()
+{
+    m_ppdLoader->RebuildCurveLists(InstallFolder, ui.PrintingModelName->currentText(),
+                                   ui.Curve1->currentText(), ui.Curve2->currentText());
+}
+
+void TDiriduForm::curveCloseUp(QComboBox *box)
+{
+    ui.PresetLbl->hide();
+    const bool curveFile = box->currentIndex() != 0;
+    box->setContextMenuPolicy(curveFile ? Qt::CustomContextMenu : Qt::PreventContextMenu);
+    box->setToolTip(curveFile ? kCurveHint + kCurvePopupHint : kCurveHint);
+}
+
+void TDiriduForm::Curve1CloseUp()
+{
+    curveCloseUp(ui.Curve1);
+}
+
+void TDiriduForm::Curve2CloseUp()
+{
+    curveCloseUp(ui.Curve2);
+}
+
+void TDiriduForm::CurveBlendChange()
+{
+    ui.CurveBlendValue->setText(QString::number(100 - ui.CurveBlend->value()));
+    update();
+}
+
+void TDiriduForm::CurveBlendValueExit()
+{
+    const int percent = fieldValue(ui.CurveBlendValue, 100 - ui.CurveBlend->value(), 0, 100);
+    setSliderPosition(ui.CurveBlend, 100 - percent, [this] { CurveBlendChange(); });
+    ui.PresetLbl->hide();
+}
+
+void TDiriduForm::GammaBlendChange()
+{
+    ui.GammaBlendValue->setText(QString::number(ui.GammaBlend->value()));
+    update();
+    ui.PresetLbl->hide();
+}
+
+void TDiriduForm::GammaBlendValueExit()
+{
+    const QSlider *slider = ui.GammaBlend;
+    setSliderPosition(ui.GammaBlend,
+                      fieldValue(ui.GammaBlendValue, slider->value(), slider->minimum(),
+                                 slider->maximum()),
+                      [this] { GammaBlendChange(); });
+}
+
+void TDiriduForm::LimitBlendChange()
+{
+    ui.LimitBlendValue->setText(QString::number(ui.LimitBlend->value()));
+    update();
+    ui.PresetLbl->hide();
+}
+
+void TDiriduForm::LimitBlendValueExit()
+{
+    const QSlider *slider = ui.LimitBlend;
+    setSliderPosition(ui.LimitBlend,
+                      fieldValue(ui.LimitBlendValue, slider->value(), slider->minimum(),
+                                 slider->maximum()),
+                      [this] { LimitBlendChange(); });
+}
+
+std::unique_ptr<TDiriduForm> createDiriduWindows(const StartupOptions &options)
+{
+    auto form = std::make_unique<TDiriduForm>(options);
+    form->createFurtherWindows();
+    return form;
+}

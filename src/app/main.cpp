@@ -1,0 +1,6 @@
+#include "DiriduProgram.h"
+
+int main(int argc, char **argv)
+{
+    return runDiridu(argc, argv);
+}
