@@ -77,3 +77,16 @@ void insertKeepingSelection(QComboBox *box, int position, const QString &text)
     if (noneSelected)
         box->setCurrentIndex(-1);
 }
+
+void selectByText(QComboBox *box, const QString &text)
+{
+    ComboOptionBox options(box);
+    SelectByText(options, text);
+}
+
+void selectDefaultThenText(QComboBox *box, int defaultIndex, const QString &text)
+{
+    ComboOptionBox options(box);
+    options.setCurrentIndex(defaultIndex);
+    SelectByText(options, text);
+}

@@ -33,3 +33,8 @@ int insertSorted(QComboBox *box, const QString &text);
 
 // Inserts text at position without letting the box select it on its own.
 void insertKeepingSelection(QComboBox *box, int position, const QString &text);
+
+// SelectByText on a combo box of the window.
+void selectByText(QComboBox *box, const QString &text);
+// Selects the model's default item of a list, then text where the list offers it.
+void selectDefaultThenText(QComboBox *box, int defaultIndex, const QString &text);

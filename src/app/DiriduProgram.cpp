@@ -2,6 +2,7 @@
 
 #include "ApplicationTitle.h"
 #include "TDiriduForm.h"
+#include "TerminationWatcher.h"
 
 #include <QApplication>
 
@@ -15,6 +16,11 @@ int runDiridu(int argc, char **argv)
     // every desktop, so nothing is squeezed.
     QApplication::setStyle(QStringLiteral("Fusion"));
 
+    // Asked to end by the system or the desktop session: leave through the normal exit
+    // path, so the settings of this run are kept. Watched from the start; a request that
+    // comes during start-up is handled once the window exists.
+    TerminationWatcher termination;
+
     StartupOptions options;
     options.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     options.arguments = QCoreApplication::arguments().mid(1);
@@ -22,6 +28,13 @@ int runDiridu(int argc, char **argv)
     const std::unique_ptr<TDiriduForm> form = createDiriduWindows(options);
     if (form->AnotherInstance)
         return 0;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, form.get(),
+                     [&form] {
+                         if (!form->ExitProgramClick())
+                             QCoreApplication::exit(1);
+                     });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, form.get(),
+                     [&form] { form->ExitProgramClick(); });
     form->show();
     return QApplication::exec();
 }

@@ -8,8 +8,10 @@
 #include "HelpRouter.h"
 #include "HelpService.h"
 #include "InstallPaths.h"
+#include "PageGeometryController.h"
 #include "PpdLoader.h"
 #include "PrinterQueues.h"
+#include "QueueModelName.h"
 #include "TAboutBox.h"
 #include "TCurvePreview.h"
 #include "TErrorDisplay.h"
@@ -129,8 +131,11 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
     connectHandlers();
     try {
         ReadSettings();
-    } catch (const ZorError &error) {
-        Dialogs::instance().applicationError(error.message());
+    } catch (const std::exception &error) {
+        // A settings file that fails even after the recovery ends the start-up here; the
+        // window opens as far as it was set up.
+        Dialogs::instance().applicationError(QString::fromUtf8(error.what()));
+        return;
     }
     showMonitoringStatus();
 
@@ -196,6 +201,9 @@ void TDiriduForm::connectHandlers()
 
     connect(ui.PrintingModelName, &QComboBox::activated, this,
             &TDiriduForm::PrintingModelNameCloseUp);
+    connect(ui.PrinterList, &QComboBox::activated, this, &TDiriduForm::PrinterListChange);
+    connect(ui.InkDescriptionMenu, &QAction::triggered, this,
+            &TDiriduForm::InkDescriptionMenuClick);
     connect(ui.Curve1, &QComboBox::activated, this, &TDiriduForm::Curve1CloseUp);
     connect(ui.Curve2, &QComboBox::activated, this, &TDiriduForm::Curve2CloseUp);
     connect(ui.Resolution, &QComboBox::activated, ui.PresetLbl, &QWidget::hide);
@@ -210,11 +218,21 @@ void TDiriduForm::connectHandlers()
     connect(ui.CurveBlend, &QSlider::valueChanged, this, &TDiriduForm::CurveBlendChange);
     connect(ui.GammaBlend, &QSlider::valueChanged, this, &TDiriduForm::GammaBlendChange);
     connect(ui.LimitBlend, &QSlider::valueChanged, this, &TDiriduForm::LimitBlendChange);
-    m_exitHandlers.insert(ui.CurveBlendValue, &TDiriduForm::CurveBlendValueExit);
-    m_exitHandlers.insert(ui.GammaBlendValue, &TDiriduForm::GammaBlendValueExit);
-    m_exitHandlers.insert(ui.LimitBlendValue, &TDiriduForm::LimitBlendValueExit);
+    m_exitHandlers.insert(ui.CurveBlendValue, [this] { CurveBlendValueExit(); });
+    m_exitHandlers.insert(ui.GammaBlendValue, [this] { GammaBlendValueExit(); });
+    m_exitHandlers.insert(ui.LimitBlendValue, [this] { LimitBlendValueExit(); });
+
+    m_geometry = new PageGeometryController(PageGeometry, *PrintingModel, ImageFacts,
+                                            PageGeometryControls(ui), this);
+    // The page preview is laid out by the layout pass until the preview has its own step.
+    connect(m_geometry, &PageGeometryController::previewLayoutRequested, this,
+            [this] { m_geometry->LayoutPass(false); });
+    for (const auto &[edit, handler] : m_geometry->exitHandlers())
+        m_exitHandlers.insert(edit, handler);
     shareEnterKeyHandler();
 
+    connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
+    connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
     connect(ui.Exit1, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
     connect(ui.Contents1, &QAction::triggered, this, [this] {
@@ -241,11 +259,11 @@ bool TDiriduForm::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                (this->*handler.value())();
+                handler.value()();
                 return true;
             }
         } else if (event->type() == QEvent::FocusOut) {
-            (this->*handler.value())();
+            handler.value()();
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -313,38 +331,60 @@ void TDiriduForm::updatePasteButtons()
         InkDescription->PasteBtn->setEnabled(hasText);
 }
 
-// Lists the printing models; the saved choices are applied once the settings file is read.
-void TDiriduForm::ReadSettings()
-{
-    InkDescriptionsFolder = InstallFolder + QStringLiteral("Curvewright");
-    for (const QString &model : listPrintingModels(InstallFolder))
-        insertSorted(ui.PrintingModelName, model);
-}
-
-// Nothing is stored yet: the settings file is written by the settings module.
-void TDiriduForm::WriteSettings() {}
-
 void TDiriduForm::CommitFocusedField()
 {
     const auto handler = m_exitHandlers.constFind(QApplication::focusWidget());
     if (handler != m_exitHandlers.cend())
-        (this->*handler.value())();
+        handler.value()();
 }
 
-void TDiriduForm::ExitProgramClick()
+bool TDiriduForm::ExitProgramClick()
 {
     if (m_shuttingDown)
-        return;
-    m_shuttingDown = true;
+        return true;
     CommitFocusedField();
-    WriteSettings();
+    try {
+        WriteSettings();
+    } catch (const ZorError &error) {
+        // The settings could not be kept: stay open so the user can decide what to do.
+        Dialogs::instance().applicationError(error.message());
+        return false;
+    }
+    m_shuttingDown = true;
     QCoreApplication::quit();
+    return true;
 }
 
 void TDiriduForm::closeEvent(QCloseEvent *event)
 {
-    ExitProgramClick();
-    event->accept();
+    if (ExitProgramClick())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TDiriduForm::PrinterListChange()
+{
+    const QString model = modelNameFromQueue(ui.PrinterList->currentText());
+    for (int i = 0; i < ui.PrintingModelName->count(); ++i) {
+        if (ui.PrintingModelName->itemText(i) == model) {
+            ui.PrintingModelName->setCurrentIndex(i);
+            PrintingModelNameCloseUp();
+        }
+    }
+}
+
+void TDiriduForm::InkDescriptionMenuClick()
+{
+    if (!InkDescription)
+        return;
+    {
+        const QSignalBlocker blocker(InkDescription->PrintingModelName);
+        InkDescription->PrintingModelName->setCurrentIndex(ui.PrintingModelName->currentIndex());
+    }
+    InkDescription->show();
+    InkDescription->raise();
+    InkDescription->activateWindow();
 }
 
 void TDiriduForm::PrintingModelNameCloseUp()
@@ -357,9 +397,12 @@ void TDiriduForm::loadModel(const QString &model)
     try {
         m_ppdLoader->LoadPPD(InstallFolder, model);
     } catch (const ZorError &error) {
+        ui.PrintingModelName->setToolTip(PrintingModel->ModelHint);
         Dialogs::instance().applicationError(error.message());
+        return;
     }
     ui.PrintingModelName->setToolTip(PrintingModel->ModelHint);
+    m_geometry->PaperSizeCloseUp();
 }
 
 void TDiriduForm::CurveFolderChangeChange()

@@ -1,17 +1,21 @@
 #pragma once
 
 #include "DiriduFormUi.h"
+#include "PageGeometry.h"
+#include "TImageFacts.h"
 #include "ZorCommon.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 
 class ComboOptionBox;
 class CurveFolderWatch;
 class HelpRouter;
+class PageGeometryController;
 class PpdLoader;
 class TAboutBox;
 class TCurvePreview;
@@ -25,6 +29,7 @@ class TRecentCounter;
 class TSavePresetsForm;
 class TSetDimension;
 class TZorGraphs;
+struct PresetValues;
 struct TPrintingModel;
 
 // The main window. It owns the program's state: its controls are the settings, and beside
@@ -55,7 +60,17 @@ public:
     QString ProgramFolder;
     QString InstallFolder;
     QString HelpFile;
+    QString ImageFolder;
     QString InkDescriptionsFolder;
+    QString InkCurvesFolder;
+    QString DefaultLimit;
+    QString MonitoredFolder;
+    bool MinimizeToTray = true;
+    // The File Exists dialog's choice and whether to repeat it without asking.
+    int Disposal = 0;
+    bool RepeatFileExistsAction = false;
+    TPageGeometry PageGeometry;
+    TImageFacts ImageFacts;
 
     std::unique_ptr<TPrintingModel> PrintingModel;
 
@@ -75,9 +90,14 @@ public:
     void ReadSettings();
     void WriteSettings();
     void CommitFocusedField();
-    void ExitProgramClick();
+    // Ends the program; false when the settings could not be written and it stays open.
+    bool ExitProgramClick();
+    void PrinterListChange();
     void PrintingModelNameCloseUp();
+    void InkDescriptionMenuClick();
     void CurveFolderChangeChange();
+    void SavePresetClick();
+    void LoadPresetClick();
     void Curve1CloseUp();
     void Curve2CloseUp();
     void CurveBlendChange();
@@ -106,16 +126,26 @@ private:
     void shareEnterKeyHandler();
     void updatePasteButtons();
     void loadModel(const QString &model);
+    QString settingsPath() const;
+    void applySettings();
+    void setRecentFileCount(int count);
+    void setRecentFile(int place, const QString &path);
+    QString recentFile(int place) const;
+    PresetValues currentPresetValues() const;
+    void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
 
-    using ExitHandler = void (TDiriduForm::*)();
-    QHash<QObject *, ExitHandler> m_exitHandlers;
+    // The exit handlers of the edits: run when the focus leaves, on Enter, and before menus,
+    // prints and exit take the values.
+    QHash<QObject *, std::function<void()>> m_exitHandlers;
 
     std::unique_ptr<ComboOptionBox> m_paperSize, m_dither, m_resolution, m_paperFeed, m_curve1,
         m_curve2, m_mediaType, m_ripBlack, m_ripSpeed;
     CurveFolderWatch *m_curveFolderWatch = nullptr;
     std::unique_ptr<PpdLoader> m_ppdLoader;
     HelpRouter *m_helpRouter = nullptr;
+    PageGeometryController *m_geometry = nullptr;
+    QList<QAction *> m_recentPlaces;
     bool m_shuttingDown = false;
 };
 

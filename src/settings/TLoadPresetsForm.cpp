@@ -1,8 +1,140 @@
 #include "TLoadPresetsForm.h"
 
+#include "Beeper.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
 TLoadPresetsForm::TLoadPresetsForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TLoadPresetsForm"));
     setWindowTitle(QStringLiteral("Load Presets"));
     setProperty("helpContext", 6000);
+
+    SelectLbl = new QLabel(QStringLiteral("Select a Preset"), this);
+    SelectLbl->setObjectName(QStringLiteral("SelectLbl"));
+    PresetList = new QListWidget(this);
+    PresetList->setObjectName(QStringLiteral("PresetList"));
+    PresetList->setSelectionMode(QAbstractItemView::SingleSelection);
+    PresetList->setSortingEnabled(true);
+    PresetList->setFixedSize(200, 170);
+    SelectLbl->setBuddy(PresetList);
+
+    OKbtn = new QPushButton(QStringLiteral("Load"), this);
+    OKbtn->setObjectName(QStringLiteral("OKbtn"));
+    OKbtn->setEnabled(false);
+    OKbtn->setFixedWidth(84);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setFixedWidth(84);
+
+    auto *fields = new QVBoxLayout;
+    fields->setSpacing(4);
+    fields->addWidget(SelectLbl);
+    fields->addWidget(PresetList);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(6);
+    buttons->addSpacing(SelectLbl->sizeHint().height() + fields->spacing());
+    buttons->addWidget(OKbtn);
+    buttons->addWidget(CancelBtn);
+    buttons->addStretch();
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 12);
+    layout->setSpacing(12);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    PresetList->installEventFilter(this);
+    connect(PresetList, &QListWidget::itemClicked, this, &TLoadPresetsForm::PresetListClick);
+    // Picking an entry with the keys counts as a click.
+    connect(PresetList, &QListWidget::itemSelectionChanged, this,
+            &TLoadPresetsForm::PresetListClick);
+    connect(PresetList, &QListWidget::itemDoubleClicked, this,
+            &TLoadPresetsForm::PresetListDblClick);
+    connect(OKbtn, &QPushButton::clicked, this, &TLoadPresetsForm::OKbtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TLoadPresetsForm::CancelBtnClick);
+}
+
+void TLoadPresetsForm::setPresetNames(const QStringList &names)
+{
+    const QSignalBlocker blocker(PresetList);
+    PresetList->clear();
+    PresetList->addItems(names);
+}
+
+QStringList TLoadPresetsForm::presetNames() const
+{
+    QStringList names;
+    names.reserve(PresetList->count());
+    for (int row = 0; row < PresetList->count(); ++row)
+        names.append(PresetList->item(row)->text());
+    return names;
+}
+
+void TLoadPresetsForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+bool TLoadPresetsForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == PresetList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OKbtnClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TLoadPresetsForm::FormShow()
+{
+    m_cancelled = false;
+    OKbtn->setEnabled(false);
+    CancelBtn->setFocus();
+}
+
+void TLoadPresetsForm::PresetListClick()
+{
+    OKbtn->setEnabled(true);
+}
+
+void TLoadPresetsForm::PresetListDblClick()
+{
+    OKbtnClick();
+}
+
+void TLoadPresetsForm::OKbtnClick()
+{
+    const QList<QListWidgetItem *> selected = PresetList->selectedItems();
+    if (selected.isEmpty()) {
+        Beeper::instance().beep();
+        return;
+    }
+    m_presetName = selected.first()->text();
+    accept();
+}
+
+void TLoadPresetsForm::CancelBtnClick()
+{
+    reject();
+}
+
+void TLoadPresetsForm::reject()
+{
+    m_cancelled = true;
+    QDialog::reject();
 }

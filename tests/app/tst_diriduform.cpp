@@ -1,8 +1,4 @@
-#include "Beeper.h"
-#include "Dialogs.h"
-#include "HelpService.h"
-#include "PrinterQueues.h"
-#include "TDiriduForm.h"
+#include "FormFixture.h"
 #include "TInkDescription.h"
 #include "TInkLoaderForm.h"
 #include "TPrintingModel.h"
@@ -24,82 +20,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace fixture;
+
 namespace {
-
-const QString kDemo = QStringLiteral(DIRIDU_DEMO_INSTALL);
-
-void touch(const QString &path, const QByteArray &content = {})
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        QDir().mkpath(QFileInfo(target).path());
-        QFile::copy(source, target);
-    }
-}
-
-// A Zorlane installation in a temporary folder: bin/ is the program folder.
-struct Installation
-{
-    QTemporaryDir dir;
-    QString root() const { return dir.path() + QLatin1Char('/'); }
-    QString bin() const { return root() + QStringLiteral("bin/"); }
-
-    explicit Installation(bool withDemoModels = true)
-    {
-        QDir(root()).mkpath(QStringLiteral("bin"));
-        QDir(root()).mkpath(QStringLiteral("ppd"));
-        if (withDemoModels) {
-            copyTree(kDemo + QStringLiteral("/ppd"), root() + QStringLiteral("ppd"));
-            copyTree(kDemo + QStringLiteral("/Zorlane"), root() + QStringLiteral("Zorlane"));
-        }
-    }
-};
-
-// The window as the program creates it, with recording services in place of the real ones.
-struct Started
-{
-    ScopedRecordingDialogs dialogs;
-    ScopedRecordingHelpService help;
-    ScopedCountingBeeper beeper;
-    FixedPrinterQueues queues;
-    std::unique_ptr<TDiriduForm> form;
-
-    explicit Started(const Installation &installation,
-                     PrinterQueueList printers = {{"Office", "EPSON Stylus Pro 3800"}, "Office"})
-        : queues(printers.names, printers.defaultName)
-    {
-        PrinterQueues::setInstance(&queues);
-        StartupOptions options;
-        options.programFolder = installation.bin();
-        form = createDiriduWindows(options);
-        QSignalSpy finished(form.get(), &TDiriduForm::deferredStartupFinished);
-        form->show();
-        QVERIFY(finished.wait(5000));
-    }
-    ~Started() { PrinterQueues::setInstance(nullptr); }
-
-    template <typename T> T *find(const char *name) const
-    {
-        return form->findChild<T *>(QLatin1String(name));
-    }
-    QStringList items(const char *name) const
-    {
-        QStringList result;
-        const auto *box = find<QComboBox>(name);
-        for (int i = 0; box && i < box->count(); ++i)
-            result.append(box->itemText(i));
-        return result;
-    }
-};
 
 QStringList demoModels()
 {
@@ -131,6 +54,8 @@ private slots:
     void furtherWindowsExistHidden();
     void f1AsksForTheControlsHelpContext();
     void pasteButtonsFollowTheClipboard();
+    void choosingAQueuePicksItsModel_data();
+    void choosingAQueuePicksItsModel();
 };
 
 void TestDiriduForm::listsModelsSortedAndSelectsNone()
@@ -372,6 +297,34 @@ void TestDiriduForm::pasteButtonsFollowTheClipboard()
     clipboard->setMimeData(image);
     QTRY_VERIFY(!editorPaste->isEnabled());
     QVERIFY(!pointsPaste->isEnabled());
+}
+
+void TestDiriduForm::choosingAQueuePicksItsModel_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("model");
+    QTest::newRow("listed model") << "EPSON Stylus Pro 3800" << "Zorl3800";
+    QTest::newRow("R model") << "EPSON Stylus Photo R2400 (Copy 1)" << "ZorlR2400";
+    QTest::newRow("model not listed") << "Office" << "";
+}
+
+void TestDiriduForm::choosingAQueuePicksItsModel()
+{
+    QFETCH(QString, queue);
+    QFETCH(QString, model);
+    Installation installation;
+    // Zorl2400 must not be taken for ZorlR2400.
+    QFile::copy(installation.root() + "ppd/ZorlR2400.ppd", installation.root() + "ppd/Zorl2400.ppd");
+    Started started(installation,
+                    {{"Office", "EPSON Stylus Pro 3800", "EPSON Stylus Photo R2400 (Copy 1)"}, ""});
+    auto *queues = started.find<QComboBox>("PrinterList");
+    const int index = queues->findText(queue);
+    QVERIFY(index >= 0);
+    queues->setCurrentIndex(index);
+    emit queues->activated(index);
+    QCOMPARE(started.find<QComboBox>("PrintingModelName")->currentText(), model);
+    QCOMPARE(started.find<QComboBox>("PaperSize")->count() > 0, !model.isEmpty());
+    QVERIFY(started.dialogs.shown().isEmpty());
 }
 
 QTEST_MAIN(TestDiriduForm)
