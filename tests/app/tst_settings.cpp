@@ -212,6 +212,13 @@ void TestSettings::everySettingSurvivesARestart()
         ui.CurveBlend->setValue(25);
         ui.GammaBlend->setValue(-4);
         ui.LimitBlend->setValue(12);
+        const int a4 = ui.PaperSize->findText("A4");
+        ui.PaperSize->setCurrentIndex(a4);
+        emit ui.PaperSize->activated(a4);
+        ui.OrientationBoxGroup->button(1)->click();
+        ui.PlaceCentered->click();
+        ui.TopMargin->setText("40");
+        QTest::keyClick(ui.TopMargin, Qt::Key_Return);
         ui.UseBatch->setChecked(true);
         ui.AutoOrient->setChecked(true);
         ui.DragDropAutoPrint->setChecked(false);
@@ -231,6 +238,13 @@ void TestSettings::everySettingSurvivesARestart()
     QCOMPARE(ui.PaperFeed->currentIndex(), ui.PaperFeed->count() - 1);
     QCOMPARE(ui.CopyCount->value(), 7);
     QCOMPARE(ui.CustomScale->value(), 64);
+    QCOMPARE(ui.PaperSize->currentText(), QStringLiteral("A4"));
+    QCOMPARE(ui.UnitsBoxGroup->checkedId(), 1);
+    QCOMPARE(ui.OrientationBoxGroup->checkedId(), 1);
+    QVERIFY(second.form->PageGeometry.PaperWidth > second.form->PageGeometry.PaperLength);
+    QVERIFY(!ui.PlaceCentered->isChecked());
+    QCOMPARE(ui.TopMargin->text(), QStringLiteral("40"));
+    QCOMPARE(second.form->PageGeometry.TopMarginValue, 40.0);
     QCOMPARE(ui.CurveBlendValue->text(), QStringLiteral("75"));
     QCOMPARE(ui.GammaBlendValue->text(), QStringLiteral("-4"));
     QCOMPARE(ui.LimitBlendValue->text(), QStringLiteral("12"));
