@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libtiff-dev libcups2-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
           cups cups-client fonts-liberation xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do

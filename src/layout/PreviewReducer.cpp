@@ -35,14 +35,10 @@ void addSamples16Strided(quint32 *__restrict acc, int step, const uchar *__restr
 
 PreviewReducer::PreviewReducer(int width, int height, QSize target, int channels, int stride,
                                quint32 maxValue, bool invert)
-    : m_width(std::max(width, 1)),
-      m_height(std::max(height, 1)),
+    : m_width(std::max(width, 1)), m_height(std::max(height, 1)),
       m_target(std::clamp(target.width(), 1, m_width), std::clamp(target.height(), 1, m_height)),
-      m_channels(channels == 3 ? 3 : 1),
-      m_stride(std::max(stride, m_channels)),
-      m_maxValue(std::max<quint32>(maxValue, 1)),
-      m_invert(invert),
-      m_endBin(m_target.height()),
+      m_channels(channels == 3 ? 3 : 1), m_stride(std::max(stride, m_channels)),
+      m_maxValue(std::max<quint32>(maxValue, 1)), m_invert(invert), m_endBin(m_target.height()),
       m_flushLimit(std::numeric_limits<quint32>::max() / m_maxValue),
       m_columnSums(size_t(m_width) * size_t(m_stride), 0),
       m_targetSums(size_t(m_target.width()) * size_t(m_channels), 0),
@@ -51,7 +47,7 @@ PreviewReducer::PreviewReducer(int width, int height, QSize target, int channels
 {
     const qint64 tw = m_target.width();
     for (qint64 t = 0; t <= tw; ++t)
-        m_columnStart[size_t(t)] = int((t * m_width + tw / 2) / tw);
+        m_columnStart[size_t(t)] = int(t * m_width / tw);
 }
 
 void PreviewReducer::setRowSampling(int minRows)

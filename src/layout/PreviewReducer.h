@@ -24,8 +24,8 @@ public:
     // per source pixel in the accumulator, of which the first `channels` are shown (the
     // rest, such as alpha, are summed but ignored). maxValue: the largest sample value,
     // which maps to 255. invert: the samples are darkness (MinIsWhite).
-    PreviewReducer(int width, int height, QSize target, int channels, int stride,
-                   quint32 maxValue, bool invert);
+    PreviewReducer(int width, int height, QSize target, int channels, int stride, quint32 maxValue,
+                   bool invert);
 
     QSize targetSize() const { return m_target; }
     qsizetype rowSamples() const { return qsizetype(m_width) * m_stride; }
@@ -78,11 +78,11 @@ private:
     int m_endBin;
     quint32 m_flushLimit; // rows the 32-bit column sums can take without overflowing
 
-    std::vector<quint32> m_columnSums;  // width * stride
-    std::vector<quint64> m_targetSums;  // target width * channels
-    std::vector<int> m_columnStart;     // target width + 1 source column bounds
-    int m_bin = 0;                      // the target row being summed
-    quint32 m_pendingRows = 0;          // rows in m_columnSums
-    quint64 m_binRows = 0;              // rows summed into the current target row
+    std::vector<quint32> m_columnSums; // width * stride
+    std::vector<quint64> m_targetSums; // target width * channels
+    std::vector<int> m_columnStart;    // target width + 1 source column bounds
+    int m_bin = 0;                     // the target row being summed
+    quint32 m_pendingRows = 0;         // rows in m_columnSums
+    quint64 m_binRows = 0;             // rows summed into the current target row
     QImage m_image;
 };

@@ -50,7 +50,8 @@ bool isSupportedLayout(TPixelLayout layout);
 // The facts as the page layout uses them, computed afresh on every layout pass.
 struct TImageValidation
 {
-    double EffectiveResolutionX = 72.0; // pixels per unit; 72 when the tag is missing or not positive
+    double EffectiveResolutionX =
+        72.0; // pixels per unit; 72 when the tag is missing or not positive
     double EffectiveResolutionY = 72.0;
     bool ResolutionInCm = false;  // per centimetre (unit 3); otherwise per inch
     bool TagsInvalid = false;     // a resolution or its unit was missing or unusable

@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -194,7 +195,7 @@ QString DirectoryReader::read(FactTags &tags)
 
     double value = 0.0;
     const auto toInt = [](double v) {
-        return v >= 9.0e18 ? std::numeric_limits<qint64>::max()
+        return v >= 9.0e18    ? std::numeric_limits<qint64>::max()
                : v <= -9.0e18 ? std::numeric_limits<qint64>::min()
                               : qint64(v);
     };
@@ -219,7 +220,8 @@ QString DirectoryReader::read(FactTags &tags)
 QString DirectoryReader::firstValue(const Entry &entry, double &value) const
 {
     value = 0.0;
-    static constexpr quint64 typeSizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    static constexpr quint64 typeSizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4,
+                                            8, 4, 8, 4, 0, 0, 8, 8, 8};
     const quint64 size = entry.type < std::size(typeSizes) ? typeSizes[entry.type] : 0;
     if (!entry.present || entry.count == 0 || size == 0) // absent, empty or of an unknown type
         return {};
@@ -389,10 +391,10 @@ struct Plan
     bool planar = false;
     bool palette = false;
     bool invert = false;
-    int channels = 1;         // shown: 1 grey, 3 colour
-    int stride = 1;           // sums per pixel in the reducer
-    int planes = 1;           // planes read: 1, or 3 for planar RGB
-    quint64 rowBytes = 0;     // one row of one plane
+    int channels = 1;     // shown: 1 grey, 3 colour
+    int stride = 1;       // sums per pixel in the reducer
+    int planes = 1;       // planes read: 1, or 3 for planar RGB
+    quint64 rowBytes = 0; // one row of one plane
     bool tiled = false;
     quint32 rowsPerStrip = 0; // strips
     quint32 stripsPerPlane = 0;
@@ -589,7 +591,9 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
 TImageFacts factsOf(const OpenTiff &file, const Plan &plan)
 {
     const FactTags &t = file.tags;
-    const auto clamp32 = [](qint64 v) { return qint32(std::clamp<qint64>(v, INT32_MIN, INT32_MAX)); };
+    const auto clamp32 = [](qint64 v) {
+        return qint32(std::clamp<qint64>(v, INT32_MIN, INT32_MAX));
+    };
     TImageFacts facts;
     facts.Loaded = true;
     facts.Width = qint32(plan.width);
@@ -663,8 +667,8 @@ const uchar *PixelReader::rawStrip(int plane, quint32 strip, quint64 bytes)
     for (quint32 next = strip + 1; next < last; ++next) {
         const quint64 at = TIFFGetStrileOffset(tif, next);
         const quint64 rows = std::min<quint64>(
-            m_plan.rowsPerStrip, m_plan.height - quint64(next % m_plan.stripsPerPlane) *
-                                                     m_plan.rowsPerStrip);
+            m_plan.rowsPerStrip,
+            m_plan.height - quint64(next % m_plan.stripsPerPlane) * m_plan.rowsPerStrip);
         const quint64 nextEnd = at + m_plan.rowBytes * rows;
         if (at < end || at - end > 65536 || nextEnd - offset > RawChunkBytes)
             break;
@@ -742,8 +746,8 @@ QString PixelReader::readStrips()
                     return QStringLiteral("cannot read strip %1").arg(strip);
             } else {
                 const qsizetype errors = m_file.messages.errors.size();
-                const tmsize_t n =
-                    TIFFReadEncodedStrip(m_file.tif, strip, m_buffers[plane].data(), tmsize_t(bytes));
+                const tmsize_t n = TIFFReadEncodedStrip(m_file.tif, strip, m_buffers[plane].data(),
+                                                        tmsize_t(bytes));
                 if (n < 0 || quint64(n) != bytes || m_file.messages.errors.size() != errors)
                     return readError(QStringLiteral("cannot decode strip %1").arg(strip));
                 data[plane] = m_buffers[plane].data();
@@ -768,8 +772,8 @@ QString PixelReader::readTiles()
         m_rows[plane].resize(size_t(p.tileRowBytes * p.tilesAcross));
     }
     const quint32 firstTileRow = quint32(quint64(m_reducer.firstSourceRow()) / p.tileLength);
-    const quint32 endTileRow = quint32(std::min<quint64>(
-        p.tilesDown, ceilDiv(quint64(m_reducer.endSourceRow()), p.tileLength)));
+    const quint32 endTileRow = quint32(
+        std::min<quint64>(p.tilesDown, ceilDiv(quint64(m_reducer.endSourceRow()), p.tileLength)));
     for (quint32 ty = firstTileRow; ty < endTileRow; ++ty) {
         const quint64 y0 = quint64(ty) * p.tileLength;
         const quint64 y1 = std::min<quint64>(p.height, y0 + p.tileLength);
@@ -777,12 +781,12 @@ QString PixelReader::readTiles()
             continue;
         for (int plane = 0; plane < p.planes; ++plane)
             for (quint32 tx = 0; tx < p.tilesAcross; ++tx) {
-                const quint32 tile = TIFFComputeTile(m_file.tif, tx * p.tileWidth,
-                                                     quint32(y0), 0, quint16(plane));
+                const quint32 tile =
+                    TIFFComputeTile(m_file.tif, tx * p.tileWidth, quint32(y0), 0, quint16(plane));
                 const qsizetype errors = m_file.messages.errors.size();
-                const tmsize_t n = TIFFReadEncodedTile(
-                    m_file.tif, tile, m_buffers[plane].data() + tx * p.tileBytes,
-                    tmsize_t(p.tileBytes));
+                const tmsize_t n = TIFFReadEncodedTile(m_file.tif, tile,
+                                                       m_buffers[plane].data() + tx * p.tileBytes,
+                                                       tmsize_t(p.tileBytes));
                 if (n < 0 || quint64(n) != p.tileBytes || m_file.messages.errors.size() != errors)
                     return readError(QStringLiteral("cannot decode tile %1").arg(tile));
             }
@@ -881,11 +885,10 @@ TTiffDecodeResult decodeParts(const QString &path, const QSize &maxPreviewSize,
     }
     for (int i = 0; i < count; ++i) {
         Part &part = *parts[size_t(i)];
-        part.reducer = std::make_unique<PreviewReducer>(int(plan.width), int(plan.height), target,
-                                                        plan.channels, plan.stride, maxValue,
-                                                        plan.invert);
-        part.reducer->setTargetRows(i * target.height() / count,
-                                    (i + 1) * target.height() / count);
+        part.reducer =
+            std::make_unique<PreviewReducer>(int(plan.width), int(plan.height), target,
+                                             plan.channels, plan.stride, maxValue, plan.invert);
+        part.reducer->setTargetRows(i * target.height() / count, (i + 1) * target.height() / count);
         // Decoding is what a huge compressed image costs; a target row spanning dozens
         // of source rows is then averaged over a third of them or so.
         if (plan.compression != COMPRESSION_NONE && options.rowSamplingFromBytes >= 0 &&
@@ -894,9 +897,16 @@ TTiffDecodeResult decodeParts(const QString &path, const QSize &maxPreviewSize,
     }
 
     std::vector<std::thread> threads;
-    for (int i = 1; i < count; ++i)
-        threads.emplace_back(&Part::read, parts[size_t(i)].get());
-    first.read();
+    std::vector<Part *> here{&first}; // read on this thread
+    for (int i = 1; i < count; ++i) {
+        try {
+            threads.emplace_back(&Part::read, parts[size_t(i)].get());
+        } catch (const std::system_error &) { // no thread to be had: read it here
+            here.push_back(parts[size_t(i)].get());
+        }
+    }
+    for (Part *part : here)
+        part->read();
     for (std::thread &thread : threads)
         thread.join();
     for (const auto &part : parts)

@@ -51,7 +51,9 @@ struct TTiffDecodeResult
 TTiffDecodeResult probeTiff(const QString &path, const TTiffOptions &options = {});
 
 // The facts and a preview that fits inside maxPreviewSize with the image's proportions
-// (never larger than the image), averaged over every source pixel.
+// (never larger than the image), each pixel the mean of the source pixels in its box
+// (of a sample of their rows for huge compressed images, see rowSamplingFromBytes).
+// Large images are read by up to four threads, each through its own file handle.
 TTiffDecodeResult decodeTiff(const QString &path, const QSize &maxPreviewSize,
                              const TTiffOptions &options = {});
 

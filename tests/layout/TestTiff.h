@@ -215,7 +215,8 @@ public:
         for (const auto &[tag, e] : m_entries) {
             QByteArray bytes;
             for (quint64 v : e.values)
-                put(bytes, e.dataOffsets ? v + dataStart : v, typeSize(e.type) == 8 ? 4 : typeSize(e.type));
+                put(bytes, e.dataOffsets ? v + dataStart : v,
+                    typeSize(e.type) == 8 ? 4 : typeSize(e.type));
             put(out, tag, 2);
             put(out, e.type, 2);
             put(out, e.claimedCount ? *e.claimedCount : count(e), 4);
@@ -282,7 +283,8 @@ private:
 };
 
 // An 8-bit grey image of w x h pixels in one uncompressed strip, pixel (x, y) = value.
-inline TiffBuilder greyBuilder(quint32 w, quint32 h, const std::function<uchar(quint32, quint32)> &value,
+inline TiffBuilder greyBuilder(quint32 w, quint32 h,
+                               const std::function<uchar(quint32, quint32)> &value,
                                bool bigEndian = false)
 {
     TiffBuilder b(bigEndian);

@@ -67,7 +67,8 @@ void TestImageFacts::layoutClass_data()
     QTest::newRow("grey 8") << 1 << 0 << 8 << TPixelLayout::Bits8 << true;
     QTest::newRow("grey 16") << 1 << 0 << 16 << TPixelLayout::Bits16 << true;
     QTest::newRow("grey+alpha 8") << 2 << 1 << 8 << TPixelLayout::Bits8 << true;
-    QTest::newRow("grey+alpha 8 without ExtraSamples") << 2 << 0 << 8 << TPixelLayout::Bits16 << true;
+    QTest::newRow("grey+alpha 8 without ExtraSamples")
+        << 2 << 0 << 8 << TPixelLayout::Bits16 << true;
     QTest::newRow("RGB 8") << 3 << 0 << 8 << TPixelLayout::Bits24 << true;
     QTest::newRow("RGB 16") << 3 << 0 << 16 << TPixelLayout::Bits24 << true;
     QTest::newRow("RGBA 8 with ExtraSamples") << 4 << 1 << 8 << TPixelLayout::Bits24 << true;
@@ -107,18 +108,18 @@ void TestImageFacts::validation_data()
     const QStringList format{FormatNotSupportedWarning};
     QTest::newRow("300 dpi grey") << 300.0 << 300.0 << 2 << TPixelLayout::Bits8 << 300.0 << 300.0
                                   << false << none;
-    QTest::newRow("per centimetre") << 118.11 << 118.11 << 3 << TPixelLayout::Bits16 << 118.11
-                                    << 118.11 << true << none;
-    QTest::newRow("no resolution tags") << 0.0 << 0.0 << 0 << TPixelLayout::Bits8 << 72.0 << 72.0
-                                        << false << tags;
-    QTest::newRow("x missing only") << 0.0 << 200.0 << 2 << TPixelLayout::Bits8 << 72.0 << 200.0
-                                    << false << tags;
+    QTest::newRow("per centimetre")
+        << 118.11 << 118.11 << 3 << TPixelLayout::Bits16 << 118.11 << 118.11 << true << none;
+    QTest::newRow("no resolution tags")
+        << 0.0 << 0.0 << 0 << TPixelLayout::Bits8 << 72.0 << 72.0 << false << tags;
+    QTest::newRow("x missing only")
+        << 0.0 << 200.0 << 2 << TPixelLayout::Bits8 << 72.0 << 200.0 << false << tags;
     QTest::newRow("negative y") << 300.0 << -300.0 << 2 << TPixelLayout::Bits8 << 300.0 << 72.0
                                 << false << tags;
-    QTest::newRow("no absolute unit") << 300.0 << 300.0 << 1 << TPixelLayout::Bits8 << 300.0
-                                      << 300.0 << false << tags;
-    QTest::newRow("unit 4 is not centimetres") << 300.0 << 300.0 << 4 << TPixelLayout::Bits8
-                                               << 300.0 << 300.0 << false << tags;
+    QTest::newRow("no absolute unit")
+        << 300.0 << 300.0 << 1 << TPixelLayout::Bits8 << 300.0 << 300.0 << false << tags;
+    QTest::newRow("unit 4 is not centimetres")
+        << 300.0 << 300.0 << 4 << TPixelLayout::Bits8 << 300.0 << 300.0 << false << tags;
     QTest::newRow("everything wrong, listed once")
         << -1.0 << 0.0 << 0 << TPixelLayout::Bits32 << 72.0 << 72.0 << false
         << QStringList{InvalidTagsWarning, FormatNotSupportedWarning};
@@ -126,10 +127,10 @@ void TestImageFacts::validation_data()
                             << false << format;
     QTest::newRow("15-bit") << 300.0 << 300.0 << 2 << TPixelLayout::Bits15 << 300.0 << 300.0
                             << false << format;
-    QTest::newRow("24-bit") << 300.0 << 300.0 << 3 << TPixelLayout::Bits24 << 300.0 << 300.0
-                            << true << none;
-    QTest::newRow("1-bit") << 300.0 << 300.0 << 2 << TPixelLayout::Bits1 << 300.0 << 300.0
-                           << false << none;
+    QTest::newRow("24-bit") << 300.0 << 300.0 << 3 << TPixelLayout::Bits24 << 300.0 << 300.0 << true
+                            << none;
+    QTest::newRow("1-bit") << 300.0 << 300.0 << 2 << TPixelLayout::Bits1 << 300.0 << 300.0 << false
+                           << none;
 }
 
 void TestImageFacts::validation()
@@ -170,14 +171,18 @@ void TestImageFacts::shortenedCaption_data()
     const QString windows = QStringLiteral("C:\\Photos\\2006\\May\\print.tif");
     QTest::newRow("fits whole") << windows << 60 << windows;
     QTest::newRow("fits exactly") << windows << int(windows.size()) << windows;
-    QTest::newRow("one folder dropped") << windows << 25 << QStringLiteral("C:\\...\\2006\\May\\print.tif");
-    QTest::newRow("two folders dropped") << windows << 24 << QStringLiteral("C:\\...\\May\\print.tif");
+    QTest::newRow("one folder dropped")
+        << windows << 25 << QStringLiteral("C:\\...\\2006\\May\\print.tif");
+    QTest::newRow("two folders dropped")
+        << windows << 24 << QStringLiteral("C:\\...\\May\\print.tif");
     QTest::newRow("down to the file name") << windows << 16 << QStringLiteral("C:\\...\\print.tif");
-    QTest::newRow("file name alone too wide") << windows << 5 << QStringLiteral("C:\\...\\print.tif");
+    QTest::newRow("file name alone too wide")
+        << windows << 5 << QStringLiteral("C:\\...\\print.tif");
 
     const QString unix = QStringLiteral("/home/anna/Photos/2006/print.tif");
     QTest::newRow("unix fits") << unix << 40 << unix;
-    QTest::newRow("unix one folder") << unix << 31 << QStringLiteral("/.../anna/Photos/2006/print.tif");
+    QTest::newRow("unix one folder")
+        << unix << 31 << QStringLiteral("/.../anna/Photos/2006/print.tif");
     QTest::newRow("unix three folders") << unix << 20 << QStringLiteral("/.../2006/print.tif");
     QTest::newRow("unix file name") << unix << 3 << QStringLiteral("/.../print.tif");
     QTest::newRow("no separator") << QStringLiteral("a-very-long-file-name.tif") << 5

@@ -48,8 +48,8 @@ quint32 scrambled(quint32 x, quint32 y, int s)
 // what exercises the predictor; the grain keeps the compressors honest.
 TestSamples photoLike(const TestTiffLayout &l)
 {
-    const quint32 max = l.photometric == PHOTOMETRIC_PALETTE ? (1u << l.bits) - 1
-                                                            : quint32((1ull << l.bits) - 1);
+    const quint32 max =
+        l.photometric == PHOTOMETRIC_PALETTE ? (1u << l.bits) - 1 : quint32((1ull << l.bits) - 1);
     return [l, max](quint32 x, quint32 y, int s) -> quint32 {
         const double gradient = (double(x) / l.width + double(y) / l.height + 0.3 * s) / 2.6;
         const double edge = x > l.width / 3 && y < l.height / 2 ? 0.25 : 0.0;
@@ -151,10 +151,9 @@ void TestTiffDecoder::layouts_data()
                         l.predictor = predictor ? PREDICTOR_HORIZONTAL : PREDICTOR_NONE;
                         l.tiled = tiled;
                         l.bigEndian = big;
-                        const QByteArray name = QByteArray(k.name) + ' ' + c.name +
-                                                (predictor ? " predictor" : "") +
-                                                (tiled ? " tiles" : " strips") +
-                                                (big ? " MM" : " II");
+                        const QByteArray name =
+                            QByteArray(k.name) + ' ' + c.name + (predictor ? " predictor" : "") +
+                            (tiled ? " tiles" : " strips") + (big ? " MM" : " II");
                         QTest::newRow(name.constData()) << l;
                     }
                 }
@@ -292,7 +291,9 @@ void TestTiffDecoder::smallImageKeptWhole()
     l.photometric = PHOTOMETRIC_RGB;
     l.samples = 3;
     const QString file = path(QStringLiteral("small.tif"));
-    const auto value = [](quint32 x, quint32 y, int s) { return (x * 25 + y * 40 + quint32(s) * 70) % 256; };
+    const auto value = [](quint32 x, quint32 y, int s) {
+        return (x * 25 + y * 40 + quint32(s) * 70) % 256;
+    };
     QVERIFY(writeTestTiff(file, l, value));
     const TTiffDecodeResult result = decodeTiff(file, QSize(264, 264));
     QVERIFY2(result.ok, qPrintable(result.error));
@@ -337,7 +338,8 @@ void TestTiffDecoder::hugeReductionToOnePixel()
     l.rowsPerStrip = 4096;
     l.compression = COMPRESSION_LZW;
     const QString file = path(QStringLiteral("tall.tif"));
-    QVERIFY(writeTestTiff(file, l, [](quint32, quint32 y, int) { return y % 2 ? 65535u : 65534u; }));
+    QVERIFY(
+        writeTestTiff(file, l, [](quint32, quint32 y, int) { return y % 2 ? 65535u : 65534u; }));
     const TTiffDecodeResult result = decodeTiff(file, QSize(1, 1));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.preview.size(), QSize(1, 1));

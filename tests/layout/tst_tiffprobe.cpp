@@ -29,6 +29,7 @@ private slots:
     void onlyTheFirstImage();
     void failures_data();
     void failures();
+    void unreadablePaths();
     void damagedDataFailsOnlyWhenDecoded();
     void everyTruncationFails();
     void mutatedFilesNeverCrash();
@@ -246,8 +247,8 @@ void TestTiffProbe::factsAsStored_data()
     b.setShort(277, {1});
     b.setLong(279, {4});
     b.data() = QByteArray("\xff\x00\x0f\xf0", 4);
-    QTest::newRow("BitsPerSample absent") << b.build() << 0 << 0 << 0 << 0.0 << 0.0
-                                          << TPixelLayout::Device;
+    QTest::newRow("BitsPerSample absent")
+        << b.build() << 0 << 0 << 0 << 0.0 << 0.0 << TPixelLayout::Device;
 }
 
 void TestTiffProbe::factsAsStored()
@@ -459,6 +460,22 @@ void TestTiffProbe::failures()
                  qPrintable(QStringLiteral("peak memory rose by %1 kB").arg(memory.extraKb())));
 }
 
+void TestTiffProbe::unreadablePaths()
+{
+    const QString fifo = path(QStringLiteral("pipe.tif"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QStringList paths{path(QStringLiteral("missing.tif")), m_dir.path(), fifo, QString()};
+    for (const QString &name : paths) {
+        QElapsedTimer timer;
+        timer.start();
+        const TTiffDecodeResult result = decodeTiff(name, QSize(264, 264)); // a FIFO must not block
+        QVERIFY2(!result.ok, qPrintable(name));
+        verifyConsistent(result, QSize(264, 264));
+        QVERIFY(!probeTiff(name).ok);
+        QVERIFY(timer.elapsed() < quickMs);
+    }
+}
+
 void TestTiffProbe::damagedDataFailsOnlyWhenDecoded()
 {
     // An LZW strip with its second half replaced by noise: the directory is sound, the
@@ -516,7 +533,7 @@ void TestTiffProbe::mutatedFilesNeverCrash()
     const TestTiffLayout base = greyLayout();
     for (int variant = 0; variant < 4; ++variant) {
         TestTiffLayout l = base;
-        l.compression = variant == 0 ? COMPRESSION_NONE
+        l.compression = variant == 0   ? COMPRESSION_NONE
                         : variant == 1 ? COMPRESSION_LZW
                         : variant == 2 ? COMPRESSION_ADOBE_DEFLATE
                                        : COMPRESSION_PACKBITS;
@@ -526,7 +543,9 @@ void TestTiffProbe::mutatedFilesNeverCrash()
         l.samples = variant == 2 ? 3 : 1;
         l.bigEndian = variant >= 2;
         const QString name = path(QStringLiteral("seed.tif"));
-        QVERIFY(writeTestTiff(name, l, [](quint32 x, quint32 y, int s) { return (x * 5 + y * 3 + quint32(s)) % 256; }));
+        QVERIFY(writeTestTiff(name, l, [](quint32 x, quint32 y, int s) {
+            return (x * 5 + y * 3 + quint32(s)) % 256;
+        }));
         QFile in(name);
         QVERIFY(in.open(QIODevice::ReadOnly));
         seeds << in.readAll();
@@ -632,7 +651,8 @@ void TestTiffProbe::libtiffStaysSilent()
     fflush(stderr);
     const int saved = ::dup(2);
     const QString capture = path(QStringLiteral("stderr.txt"));
-    const int sink = ::open(QFile::encodeName(capture).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int sink =
+        ::open(QFile::encodeName(capture).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     QVERIFY(saved >= 0 && sink >= 0);
     ::dup2(sink, 2);
     int failures = 0;
