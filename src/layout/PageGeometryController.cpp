@@ -141,11 +141,13 @@ void PageGeometryController::selectUnits(int item)
         button->setChecked(true);
 }
 
-// A selection of item 0 or 1 runs the orientation change when it changes the box; any other
-// item clears the selection, which turns nothing.
 void PageGeometryController::selectOrientation(int item)
 {
-    QButtonGroup *group = m_ui.OrientationBoxGroup;
+    selectRadioItem(m_ui.OrientationBoxGroup, item);
+}
+
+void selectRadioItem(QButtonGroup *group, int item)
+{
     if (QAbstractButton *button = group->button(item)) {
         button->setChecked(true);
         return;

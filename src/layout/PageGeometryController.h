@@ -158,3 +158,7 @@ private:
     QString m_decimalPoint;
     int m_layoutDepth = 0;
 };
+
+// Selects item of a radio group, running its handlers when that changes it; an item the
+// group does not have clears the selection, which runs none.
+void selectRadioItem(QButtonGroup *group, int item);

@@ -1,6 +1,7 @@
 #include "TLoadPresetsForm.h"
 
 #include "Beeper.h"
+#include "PresetNameList.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -67,18 +68,12 @@ TLoadPresetsForm::TLoadPresetsForm(QWidget *parent) : QDialog(parent)
 
 void TLoadPresetsForm::setPresetNames(const QStringList &names)
 {
-    const QSignalBlocker blocker(PresetList);
-    PresetList->clear();
-    PresetList->addItems(names);
+    setListNames(PresetList, names);
 }
 
 QStringList TLoadPresetsForm::presetNames() const
 {
-    QStringList names;
-    names.reserve(PresetList->count());
-    for (int row = 0; row < PresetList->count(); ++row)
-        names.append(PresetList->item(row)->text());
-    return names;
+    return listNames(PresetList);
 }
 
 void TLoadPresetsForm::showEvent(QShowEvent *event)

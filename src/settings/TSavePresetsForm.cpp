@@ -1,6 +1,7 @@
 #include "TSavePresetsForm.h"
 
 #include "Beeper.h"
+#include "PresetNameList.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -89,18 +90,12 @@ TSavePresetsForm::TSavePresetsForm(QWidget *parent) : QDialog(parent)
 
 void TSavePresetsForm::setPresetNames(const QStringList &names)
 {
-    const QSignalBlocker blocker(PresetList);
-    PresetList->clear();
-    PresetList->addItems(names);
+    setListNames(PresetList, names);
 }
 
 QStringList TSavePresetsForm::presetNames() const
 {
-    QStringList names;
-    names.reserve(PresetList->count());
-    for (int row = 0; row < PresetList->count(); ++row)
-        names.append(PresetList->item(row)->text());
-    return names;
+    return listNames(PresetList);
 }
 
 QString TSavePresetsForm::newPresetName() const
