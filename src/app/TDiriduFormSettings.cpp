@@ -36,20 +36,6 @@ const QString kPresets = QStringLiteral("Presets");
 
 constexpr int kMostRecentFiles = 25;
 
-// A radio group's selection; the handler connected to it runs only when it changes.
-void selectRadioItem(QButtonGroup *group, int item)
-{
-    if (QAbstractButton *button = group->button(item)) {
-        button->setChecked(true);
-        return;
-    }
-    if (QAbstractButton *checked = group->checkedButton()) {
-        group->setExclusive(false);
-        checked->setChecked(false);
-        group->setExclusive(true);
-    }
-}
-
 } // namespace
 
 QString TDiriduForm::settingsPath() const
