@@ -46,12 +46,6 @@ constexpr int Margin = 6; // between the window edge and the groups, and between
 const QColor DarkShadow(0x40, 0x40, 0x40);
 const QColor WarningRed(0xd0, 0x00, 0x00);
 
-void setHint(QWidget *widget, const QString &hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
 template <typename T> T *named(T *object, const char *name)
 {
     object->setObjectName(QString::fromLatin1(name));
@@ -945,4 +939,10 @@ void DiriduFormUi::centreStatusLabels()
     const int panelWidth = StatusPanel0->width();
     StatusLBL->move(panelLeft + (panelWidth - StatusLBL->width()) / 2, StatusLBL->y());
     FolderLBL->move(panelLeft + panelWidth + 7, FolderLBL->y());
+}
+
+void setHint(QWidget *widget, const QString &hint)
+{
+    widget->setToolTip(hint);
+    widget->setStatusTip(hint);
 }

@@ -216,3 +216,6 @@ struct DiriduFormUi
     // Needs the status bar laid out: setupUi does it; call it again after a panel changes size.
     void centreStatusLabels();
 };
+
+// A control's hint: shown as its tool tip and in the status bar.
+void setHint(QWidget *widget, const QString &hint);

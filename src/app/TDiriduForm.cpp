@@ -10,6 +10,7 @@
 #include "InstallPaths.h"
 #include "PageGeometryController.h"
 #include "PpdLoader.h"
+#include "PreviewController.h"
 #include "PrinterQueues.h"
 #include "QueueModelName.h"
 #include "TAboutBox.h"
@@ -114,11 +115,8 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
     m_helpRouter = new HelpRouter(HelpFile, this);
     qApp->installEventFilter(m_helpRouter);
 
-    OrientationState = -1;
-    ui.OrientationBoxGroup->setExclusive(false);
-    for (QAbstractButton *button : ui.OrientationBoxGroup->buttons())
-        button->setChecked(false);
-    ui.OrientationBoxGroup->setExclusive(true);
+    PageGeometry.OrientationState = -1;
+    selectRadioItem(ui.OrientationBoxGroup, -1);
 
     fillPrinterList();
 
@@ -224,13 +222,16 @@ void TDiriduForm::connectHandlers()
 
     m_geometry = new PageGeometryController(PageGeometry, *PrintingModel, ImageFacts,
                                             PageGeometryControls(ui), this);
-    // The page preview is laid out by the layout pass until the preview has its own step.
-    connect(m_geometry, &PageGeometryController::previewLayoutRequested, this,
-            [this] { m_geometry->LayoutPass(false); });
+    // Made while ImageScreen still has its designed size, the largest the preview takes.
+    m_preview = new PreviewController(PageGeometry, ImageFacts, *m_geometry,
+                                      PreviewControls(ui), nullptr, this);
+    connect(m_geometry, &PageGeometryController::previewLayoutRequested, m_preview,
+            &PreviewController::PreviewLayout);
     for (const auto &[edit, handler] : m_geometry->exitHandlers())
         m_exitHandlers.insert(edit, handler);
     shareEnterKeyHandler();
 
+    connect(ui.OpenFile, &QAction::triggered, this, &TDiriduForm::OpenFileClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
@@ -278,6 +279,7 @@ void TDiriduForm::createFurtherWindows()
     AboutBox = new TAboutBox(this);
     ErrorDisplay = new TErrorDisplay(this);
     SetDimension = new TSetDimension(this);
+    m_preview->setSetDimensionDialog(SetDimension);
     ProfileErrors = new TProfileErrors(this);
     ZorGraphs = new TZorGraphs(this);
     InkLoaderForm = new TInkLoaderForm(this);

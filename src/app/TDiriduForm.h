@@ -17,6 +17,7 @@ class CurveFolderWatch;
 class HelpRouter;
 class PageGeometryController;
 class PpdLoader;
+class PreviewController;
 class TAboutBox;
 class TCurvePreview;
 class TErrorDisplay;
@@ -55,7 +56,6 @@ public:
     QString RastermillVersion;
     QString DefaultPrinterName;
     bool Debugging = false;
-    int OrientationState = -1;
     QSize MaxPreviewSize;
     QString ProgramFolder;
     QString InstallFolder;
@@ -65,6 +65,7 @@ public:
     QString InkCurvesFolder;
     QString DefaultLimit;
     QString MonitoredFolder;
+    QString ImagePath;
     bool MinimizeToTray = true;
     // The File Exists dialog's choice and whether to repeat it without asking.
     int Disposal = 0;
@@ -96,6 +97,11 @@ public:
     void PrintingModelNameCloseUp();
     void InkDescriptionMenuClick();
     void CurveFolderChangeChange();
+    void OpenFileClick();
+    void ProbeImage(const QString &path);
+    void ClearImage();
+    void AddRecentFile(const QString &path);
+    void RecentFileClick(QAction *place);
     void SavePresetClick();
     void LoadPresetClick();
     void Curve1CloseUp();
@@ -145,6 +151,7 @@ private:
     std::unique_ptr<PpdLoader> m_ppdLoader;
     HelpRouter *m_helpRouter = nullptr;
     PageGeometryController *m_geometry = nullptr;
+    PreviewController *m_preview = nullptr;
     QList<QAction *> m_recentPlaces;
     bool m_shuttingDown = false;
 };

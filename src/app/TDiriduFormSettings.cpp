@@ -241,6 +241,7 @@ void TDiriduForm::setRecentFileCount(int count)
         delete m_recentPlaces.takeLast();
     while (int(m_recentPlaces.size()) < count) {
         auto *place = new QAction(ui.recentFileIcon, QString(), ui.ImageMenu);
+        connect(place, &QAction::triggered, this, [this, place] { RecentFileClick(place); });
         ui.ImageMenu->addAction(place);
         m_recentPlaces.append(place);
         setRecentFile(int(m_recentPlaces.size()), QString());

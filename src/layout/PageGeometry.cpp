@@ -401,8 +401,8 @@ TLayoutResult computeLayout(const TPageGeometry &g, const TImageFacts &facts,
     }
     const double topInches = displayToInches(r.TopMarginValue, options.MarginsInMm);
     const double leftInches = displayToInches(r.LeftMarginValue, options.MarginsInMm);
-    r.FrameLeft = pixels(leftInches * r.PixelsPerInch) + 2;
-    r.FrameTop = pixels(topInches * r.PixelsPerInch) + 2;
+    r.FrameLeft = pixels(leftInches * r.PixelsPerInch) + PreviewPanelBorder;
+    r.FrameTop = pixels(topInches * r.PixelsPerInch) + PreviewPanelBorder;
 
     // The fit check takes a margin held in millimetres as the inches it is sent as.
     const auto sentInches = [&](double value) {

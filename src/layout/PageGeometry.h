@@ -18,6 +18,9 @@ inline constexpr double MmPerInch = 25.4;
 inline constexpr double CmPerInch = 2.54;
 
 // The page geometry of the main window.
+// The preview panel's sunken border, in pixels: the image frame is placed inside it.
+inline constexpr int PreviewPanelBorder = 2;
+
 struct TPageGeometry
 {
     // The paper as currently oriented, inches.

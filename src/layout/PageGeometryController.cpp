@@ -22,12 +22,6 @@
 
 namespace {
 
-// Hints are both tool tip and status tip.
-void setHint(QWidget *widget, const QString &hint)
-{
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
 
 // The control's own enabled state, whatever its parents' state.
 bool isOwnEnabled(const QWidget *widget)

@@ -3,6 +3,7 @@
 #include "ApplicationTitle.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -54,6 +55,12 @@ void WidgetDialogs::applicationError(const QString &text)
     box.exec();
 }
 
+QString WidgetDialogs::openFileName(const QString &title, const QString &folder,
+                                   const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
 void RecordingDialogs::error(const QString &text, Button button)
 {
     m_shown.append({Kind::Error, QStringLiteral("Error"), text,
@@ -70,6 +77,13 @@ int RecordingDialogs::question(const QString &title, const QString &text,
 void RecordingDialogs::applicationError(const QString &text)
 {
     m_shown.append({Kind::ApplicationError, applicationTitle(), text, {QStringLiteral("OK")}});
+}
+
+QString RecordingDialogs::openFileName(const QString &title, const QString &folder,
+                                      const QString &filter)
+{
+    m_shown.append({Kind::OpenFile, title, folder, {filter}});
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
 QStringList RecordingDialogs::texts() const

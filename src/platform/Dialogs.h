@@ -20,6 +20,9 @@ public:
     virtual int question(const QString &title, const QString &text, const QStringList &buttons) = 0;
     // The application's standard error box: the application title, error icon, OK.
     virtual void applicationError(const QString &text) = 0;
+    // A file to open, starting in folder; empty when the user cancelled.
+    virtual QString openFileName(const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
 
     static Dialogs &instance();
     // Replaces the service (tests); nullptr restores the real message boxes.
@@ -33,13 +36,15 @@ public:
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
+    QString openFileName(const QString &title, const QString &folder,
+                         const QString &filter) override;
 };
 
 // Records every box and answers questions from a queue of prepared answers.
 class RecordingDialogs : public Dialogs
 {
 public:
-    enum class Kind { Error, Question, ApplicationError };
+    enum class Kind { Error, Question, ApplicationError, OpenFile };
     struct Shown
     {
         Kind kind;
@@ -49,10 +54,14 @@ public:
     };
 
     void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
+    // The file the next open dialog returns; empty (the default) is a cancel.
+    void setNextFile(const QString &path) { m_files.append(path); }
 
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
+    QString openFileName(const QString &title, const QString &folder,
+                         const QString &filter) override;
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
@@ -61,6 +70,7 @@ public:
 private:
     QList<Shown> m_shown;
     QList<int> m_answers;
+    QStringList m_files;
 };
 
 // Installs a recording service for the lifetime of a test and removes it afterwards.
