@@ -2,6 +2,8 @@
 
 #include "ApplicationTitle.h"
 #include "TDiriduForm.h"
+#include "MailMessage.h"
+#include "SingleInstanceGuard.h"
 #include "TerminationWatcher.h"
 
 #include <QApplication>
@@ -23,11 +25,17 @@ int runDiridu(int argc, char **argv)
 
     StartupOptions options;
     options.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    options.arguments = QCoreApplication::arguments().mid(1);
+    options.arguments = commandLineArguments(argc, argv);
+
+    // A second start hands its files to the running instance, which comes to the front,
+    // and ends without a window. The guard holds the lock until this process ends.
+    const SingleInstanceGuard guard;
+    if (guard.isAnotherInstance()) {
+        guard.handOver(options.arguments);
+        return 0;
+    }
 
     const std::unique_ptr<TDiriduForm> form = createDiriduWindows(options);
-    if (form->AnotherInstance)
-        return 0;
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, form.get(),
                      [&form] {
                          if (!form->ExitProgramClick())

@@ -9,7 +9,9 @@
 #include "HelpService.h"
 #include "InstallPaths.h"
 #include "PageGeometryController.h"
+#include "MailChannel.h"
 #include "PpdLoader.h"
+#include "PrintPipeline.h"
 #include "PreviewController.h"
 #include "PrinterQueues.h"
 #include "QueueModelName.h"
@@ -80,7 +82,9 @@ int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
 } // namespace
 
 TDiriduForm::TDiriduForm(const StartupOptions &options, QWidget *parent)
-    : QMainWindow(parent), PrintingModel(std::make_unique<TPrintingModel>())
+    : QMainWindow(parent),
+      PrintingModel(std::make_unique<TPrintingModel>()),
+      m_pipeline(std::make_unique<TPrintPipeline>())
 {
     ui.setupUi(this);
     FormCreate(options);
@@ -94,10 +98,6 @@ TDiriduForm::~TDiriduForm()
 
 void TDiriduForm::FormCreate(const StartupOptions &options)
 {
-    AnotherInstance = options.anotherInstance;
-    if (AnotherInstance)
-        return;
-
     setToolTipDuration(10000);
     keepLogoAtDesignedSize();
     ui.centreStatusLabels();
@@ -136,8 +136,27 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
         return;
     }
     showMonitoringStatus();
+    createMailChannel(options);
+}
 
+// The request queue: files named on the command line are queued like files handed over by
+// a second start, after the start-up has finished.
+void TDiriduForm::createMailChannel(const StartupOptions &options)
+{
+    m_mail = new MailChannel(this);
+    m_mail->setCheckMailReceiver(this);
+    connect(m_mail, &MailChannel::activationRequested, this, [this] {
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+    });
+    const bool created = m_mail->create();
     QCoreApplication::postEvent(this, new QEvent(DeferredStartupEvent));
+    if (created && !options.arguments.isEmpty()) {
+        QueueCommandLineFiles(*m_mail, options.arguments);
+        QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
+    }
 }
 
 void TDiriduForm::keepLogoAtDesignedSize()
@@ -232,6 +251,8 @@ void TDiriduForm::connectHandlers()
     shareEnterKeyHandler();
 
     connect(ui.OpenFile, &QAction::triggered, this, &TDiriduForm::OpenFileClick);
+    connect(ui.PrintFile, &QAction::triggered, this, &TDiriduForm::PrintFileClick);
+    connect(ui.PrintBtn, &QPushButton::clicked, this, &TDiriduForm::PrintFileClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
@@ -291,6 +312,10 @@ bool TDiriduForm::event(QEvent *event)
 {
     if (event->type() == DeferredStartupEvent) {
         DeferredStartup();
+        return true;
+    }
+    if (event->type() == WM_CHECKMAIL) {
+        WMCheckMail();
         return true;
     }
     return QMainWindow::event(event);

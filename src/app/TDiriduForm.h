@@ -15,6 +15,7 @@
 class ComboOptionBox;
 class CurveFolderWatch;
 class HelpRouter;
+class MailChannel;
 class PageGeometryController;
 class PpdLoader;
 class PreviewController;
@@ -31,6 +32,8 @@ class TSavePresetsForm;
 class TSetDimension;
 class TZorGraphs;
 struct PresetValues;
+struct TPrintRequest;
+class TPrintPipeline;
 struct TPrintingModel;
 
 // The main window. It owns the program's state: its controls are the settings, and beside
@@ -49,7 +52,6 @@ public:
     DiriduFormUi ui;
 
     // Start-up state.
-    bool AnotherInstance = false;
     QString GuiVersion;
     QString VersionCaption;
     QString InkforgeVersion;
@@ -97,6 +99,12 @@ public:
     void PrintingModelNameCloseUp();
     void InkDescriptionMenuClick();
     void CurveFolderChangeChange();
+    void PrintFileClick();
+    bool PrintReady();
+    void WMCheckMail();
+    // Builds the request from the controls and runs the tools; throws ZorError on failure.
+    void ProcessPrintRequest(const QString &imagePath, const QString &printSource);
+    MailChannel *mailChannel() const { return m_mail; }
     void OpenFileClick();
     void ProbeImage(const QString &path);
     void ClearImage();
@@ -138,6 +146,8 @@ private:
     void setRecentFile(int place, const QString &path);
     QString recentFile(int place) const;
     PresetValues currentPresetValues() const;
+    TPrintRequest printRequestFromControls(const QString &imagePath) const;
+    void createMailChannel(const StartupOptions &options);
     void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
 
@@ -152,6 +162,9 @@ private:
     HelpRouter *m_helpRouter = nullptr;
     PageGeometryController *m_geometry = nullptr;
     PreviewController *m_preview = nullptr;
+    MailChannel *m_mail = nullptr;
+    std::unique_ptr<TPrintPipeline> m_pipeline;
+    bool m_checkingMail = false;
     QList<QAction *> m_recentPlaces;
     bool m_shuttingDown = false;
 };

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 // What the program is started with; tests give their own folders and arguments.
 struct StartupOptions
 {
     QString programFolder; // ends with "/"
-    QStringList arguments; // image paths named on the command line
-    bool anotherInstance = false;
+    // Image paths named on the command line, as the bytes the system gave them.
+    QList<QByteArray> arguments;
     // How long start-up waits, at most, for the tools to tell their versions.
     int toolVersionTimeoutMs = 750;
 };

@@ -2,11 +2,34 @@
 
 #include <QDialog>
 
-// "Log File Error Display": created hidden at start-up and kept until exit.
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+// "Log File Error Display": the tools' error lines of the last print request, one tab per
+// tool, shown only for the tools that reported something.
 class TErrorDisplay : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TErrorDisplay(QWidget *parent = nullptr);
+
+    // Replaces the lines of the three lists.
+    void setLines(const QStringList &rastermill, const QStringList &inkforge,
+                  const QStringList &spoolgate);
+
+    QTabWidget *ErrorPages;
+    QWidget *RastermillDisplay;
+    QWidget *InkforgeDisplay;
+    QWidget *SpoolgateDisplay;
+    QListWidget *RastermillList;
+    QListWidget *InkforgeList;
+    QListWidget *SpoolgateList;
+    QPushButton *OKBtn;
+
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+Q_DECLARE_METATYPE(TImageFacts)
+
 // The page geometry as plain data: rounding, papers from the model's texts, rotation,
 // margins, custom sizes, the fit and the layout pass's numbers and warnings.
 class TestPageGeometry : public QObject
@@ -672,7 +674,6 @@ void TestPageGeometry::autoOrientation()
     QTEST(autoOrientationToggles(image(width, height, 300), paperWidth, paperLength), "toggles");
 }
 
-Q_DECLARE_METATYPE(TImageFacts)
 
 QTEST_APPLESS_MAIN(TestPageGeometry)
 #include "tst_pagegeometry.moc"

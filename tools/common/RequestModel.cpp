@@ -30,10 +30,10 @@ std::optional<PageChoice> customPage(const RequestModel &model, const QString &v
     const QString unit = size.right(2);
     size.chop(2);
     const QStringList parts = size.split(QLatin1Char('x'));
-    const auto width = parts.size() == 2 ? parseDecimal(parts.at(0)) : std::nullopt;
-    const auto length = parts.size() == 2 ? parseDecimal(parts.at(1)) : std::nullopt;
-    if ((unit != QLatin1String("in") && unit != QLatin1String("cm")) || !width || !length ||
-        *width <= 0 || *length <= 0) {
+    const double width = parts.size() == 2 ? parseDecimal(parts.at(0)).value_or(0) : 0;
+    const double length = parts.size() == 2 ? parseDecimal(parts.at(1)).value_or(0) : 0;
+    if ((unit != QLatin1String("in") && unit != QLatin1String("cm")) || !(width > 0) ||
+        !(length > 0)) {
         diagnostics.error(QStringLiteral("custom page size \"%1\" is not of the form "
                                          "Custom.<width>x<length>in or ...cm")
                               .arg(value));
@@ -43,8 +43,8 @@ std::optional<PageChoice> customPage(const RequestModel &model, const QString &v
     page.keyword = value;
     page.custom = true;
     const double perInch = unit == QLatin1String("cm") ? 2.54 : 1.0;
-    page.width = *width / perInch;
-    page.length = *length / perInch;
+    page.width = width / perInch;
+    page.length = length / perInch;
 
     const auto outside = [](double v, double minPoints, double maxPoints) {
         const double min = minPoints / PointsPerInch, max = maxPoints / PointsPerInch;
