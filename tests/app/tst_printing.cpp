@@ -1,0 +1,275 @@
+#include "FormFixture.h"
+#include "MailChannel.h"
+#include "MailMessage.h"
+#include "SingleInstanceGuard.h"
+#include "TErrorDisplay.h"
+#include "ToolTestTiff.h"
+#include "ZorError.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace fixture;
+
+namespace {
+
+const QString kQueue = QStringLiteral("Epson_Stylus_Pro_3800");
+
+QString captureFile()
+{
+    return QStringLiteral(DIRIDU_TEST_CUPS_DIR "/") + kQueue + QStringLiteral(".out");
+}
+
+qint64 captured()
+{
+    return QFileInfo(captureFile()).size();
+}
+
+// An installation with the stand-in tools, the model of the queue saved as the choice.
+struct PrintingInstallation : Installation
+{
+    PrintingInstallation()
+    {
+        for (const char *tool : {"Rastermill", "Inkforge", "Spoolgate"}) {
+            const QString target = bin() + QLatin1String(tool);
+            QFile::copy(QStringLiteral(DIRIDU_PROGRAM_DIR "/") + QLatin1String(tool), target);
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        touch(bin() + "Diridu.ini", "[Printer]\r\nPrintingModel=Zorl3800\r\nPrinterName=" +
+                                        kQueue.toLatin1() + "\r\n");
+    }
+
+    QString photo(const QString &name = QStringLiteral("photo.tif")) const
+    {
+        ToolTiff tiff;
+        tiff.width = 300;
+        tiff.height = 240;
+        tiff.rowsPerStrip = 16;
+        tiff.xResolution = tiff.yResolution = 100;
+        const QString path = root() + name;
+        writeToolTiff(path, tiff, [](uint32_t x, uint32_t y, int) { return (x + y) % 256; });
+        return path;
+    }
+};
+
+struct PrintingStarted : Started
+{
+    explicit PrintingStarted(const Installation &installation)
+        : Started(installation, {{kQueue, "Office_Printer"}, kQueue})
+    {
+    }
+};
+
+} // namespace
+
+class TestPrinting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void printCommandPrintsThroughTheQueue_data();
+    void printCommandPrintsThroughTheQueue();
+    void printReadyNamesEveryMissingChoice();
+    void onlyTiffNamesArePrinted_data();
+    void onlyTiffNamesArePrinted();
+    void openedFilesWaitWithoutAutoprint();
+    void toolErrorsAreShownPerTool();
+    void secondStartHandsItsFileOver();
+
+private:
+    QTemporaryDir m_runtime;
+    std::unique_ptr<SingleInstanceGuard> m_guard;
+};
+
+void TestPrinting::initTestCase()
+{
+    // This test process is the running instance: it owns the request queue.
+    QVERIFY(m_runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    m_guard = std::make_unique<SingleInstanceGuard>();
+    QVERIFY(!m_guard->isAnotherInstance());
+}
+
+void TestPrinting::printCommandPrintsThroughTheQueue_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("pipes") << false << "photo.tif";
+    // Nothing in the name may reach a shell as a command.
+    QTest::newRow("batch, hostile name")
+        << true << "a \"b\" 'c' $(touch pwned) `touch pwned2` ;x.TIF";
+}
+
+void TestPrinting::printCommandPrintsThroughTheQueue()
+{
+    QFETCH(bool, batch);
+    QFETCH(QString, name);
+    PrintingInstallation installation;
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    QVERIFY(form.mailChannel()->isOpen());
+    form.ui.UseBatch->setChecked(batch);
+    const QString photo = installation.photo(name);
+    form.ProbeImage(photo);
+    const qint64 before = captured();
+
+    form.PrintFileClick();
+    QVERIFY(!form.ui.PrintFile->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(form.ImagePath.isEmpty(), 20000);
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join('\n')));
+    QTRY_VERIFY_WITH_TIMEOUT(captured() > before, 20000);
+
+    QFile log(installation.root() + "ZorLog.txt");
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.contains("Print"));
+    if (!batch)
+        QVERIFY(text.contains(QFile::encodeName(photo)));
+    QVERIFY(!QFile::exists(installation.root() + "pwned"));
+    QVERIFY(!QFile::exists(installation.root() + "pwned2"));
+    QVERIFY(QDir(installation.root()).entryList({"Zor*.tmp", "Zor*.sh"}).isEmpty());
+    QCOMPARE(form.ui.FilePrinting->text(), QStringLiteral("No Image selected"));
+}
+
+void TestPrinting::printReadyNamesEveryMissingChoice()
+{
+    Installation installation; // nothing saved: no model, no queue, no curves
+    Started started(installation, {{}, QString()});
+    QVERIFY(!started.form->PrintReady());
+    QCOMPARE(started.dialogs.texts(),
+             QStringList({"You have not selected a Printing Model.",
+                          "You have not selected a Printer.", "You have not selected Curve1.",
+                          "You have not selected Curve2."}));
+    for (const auto &shown : started.dialogs.shown())
+        QCOMPARE(shown.buttons, QStringList{"Cancel"});
+}
+
+void TestPrinting::onlyTiffNamesArePrinted_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("upper case") << "print.TIF" << true;
+    QTest::newRow("mixed case tiff") << "print.Tiff" << true;
+    QTest::newRow("backup") << "print.tif.bak" << false;
+    QTest::newRow("jpeg") << "print.jpg" << false;
+}
+
+void TestPrinting::onlyTiffNamesArePrinted()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, accepted);
+    PrintingInstallation installation;
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    form.ui.DragDropAutoPrint->setChecked(false);
+    const QString path = installation.root() + name;
+    QVERIFY(form.mailChannel()->write(makeMailMessage(MailCode::Open, path)));
+    form.WMCheckMail();
+    if (accepted) {
+        QVERIFY(started.dialogs.shown().isEmpty());
+        QCOMPARE(form.ImagePath, path);
+    } else {
+        QCOMPARE(started.dialogs.texts(),
+                 QStringList{QStringLiteral("Dropped images must be in TIFF format. \"%1\" is "
+                                            "not a TIFF file")
+                                 .arg(path)});
+        QVERIFY(form.ImagePath.isEmpty());
+    }
+}
+
+void TestPrinting::openedFilesWaitWithoutAutoprint()
+{
+    PrintingInstallation installation;
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    form.ui.DragDropAutoPrint->setChecked(false);
+    const QString first = installation.photo("first.tif");
+    const QString second = installation.photo("second.tif");
+    form.mailChannel()->write(makeMailMessage(MailCode::Open, first));
+    form.mailChannel()->write(makeMailMessage(MailCode::Open, second));
+    const qint64 before = captured();
+    form.WMCheckMail();
+    // The first is shown, not printed; the second waits for the next notification.
+    QCOMPARE(form.ImagePath, first);
+    QCOMPARE(form.mailChannel()->count(), 1);
+    form.WMCheckMail();
+    QCOMPARE(form.ImagePath, second);
+    QCOMPARE(captured(), before);
+    QVERIFY(!QFile::exists(installation.root() + "ZorLog.txt"));
+}
+
+void TestPrinting::toolErrorsAreShownPerTool()
+{
+    PrintingInstallation installation;
+    // An Inkforge that complains and passes nothing on.
+    const QString inkforge = installation.bin() + "Inkforge";
+    QFile::remove(inkforge);
+    touch(inkforge, "#!/bin/sh\ncat >/dev/null\necho 'ERROR curve file damaged' >&2\nexit 1\n");
+    QFile::setPermissions(inkforge, QFile::ReadOwner | QFile::ExeOwner);
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    form.ProbeImage(installation.photo());
+
+    // The error display is modal: look at it once it is up, then close it.
+    bool shownWithInkforgeTab = false;
+    QTimer watch;
+    watch.setInterval(10);
+    connect(&watch, &QTimer::timeout, form.ErrorDisplay, [&] {
+        if (!form.ErrorDisplay->isVisible())
+            return;
+        watch.stop();
+        const auto *pages = form.ErrorDisplay->findChild<QTabWidget *>("ErrorPages");
+        // Spoolgate, left without data, may complain too; Rastermill did its part.
+        shownWithInkforgeTab = !pages->isTabVisible(0) && pages->isTabVisible(1);
+        form.ErrorDisplay->OKBtn->click();
+    });
+    watch.start();
+    try {
+        form.ProcessPrintRequest(installation.root() + "photo.tif", "Print");
+    } catch (const ZorError &) {
+    }
+    QVERIFY(shownWithInkforgeTab);
+    QCOMPARE(form.ErrorDisplay->InkforgeList->item(0)->text(),
+             QStringLiteral("ERROR curve file damaged"));
+}
+
+void TestPrinting::secondStartHandsItsFileOver()
+{
+    PrintingInstallation installation;
+    const QString photo = installation.photo();
+    QTemporaryDir runtime;
+    QVERIFY(QFile::copy(QStringLiteral(DIRIDU_EXECUTABLE), installation.bin() + "Diridu"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(installation.bin() + "Diridu", {});
+    QVERIFY(first.waitForStarted());
+    const qint64 before = captured();
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(installation.bin() + "Diridu", {photo});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    // Autoprint is on by default: the running instance prints what it was handed.
+    QTRY_VERIFY_WITH_TIMEOUT(captured() > before, 20000);
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitCode(), 0);
+}
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
