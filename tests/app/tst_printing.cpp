@@ -2,6 +2,7 @@
 #include "MailChannel.h"
 #include "MailMessage.h"
 #include "SingleInstanceGuard.h"
+#include "Events.h"
 #include "TErrorDisplay.h"
 #include "ToolTestTiff.h"
 #include "ZorError.h"
@@ -84,6 +85,7 @@ private slots:
     void openedFilesWaitWithoutAutoprint();
     void toolErrorsAreShownPerTool();
     void secondStartHandsItsFileOver();
+    void requestsQueuedDuringAPrintFollowInOrder();
 
 private:
     QTemporaryDir m_runtime;
@@ -256,19 +258,62 @@ void TestPrinting::secondStartHandsItsFileOver()
     first.setProcessEnvironment(environment);
     first.start(installation.bin() + "Diridu", {});
     QVERIFY(first.waitForStarted());
+    // The first start is up once its request queue listens.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(runtime.path() + "/DiriduMail"), 10000);
     const qint64 before = captured();
 
     QProcess second;
     second.setProcessEnvironment(environment);
-    second.start(installation.bin() + "Diridu", {photo});
+    second.start(installation.bin() + "Diridu", {photo, installation.photo("second.tif")});
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 0);
-    // Autoprint is on by default: the running instance prints what it was handed.
+    // Autoprint is on by default: the running instance prints both files it was handed.
     QTRY_VERIFY_WITH_TIMEOUT(captured() > before, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile(installation.root() + "ZorLog.txt").exists(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile log(installation.root() + "ZorLog.txt");
+            return log.open(QIODevice::ReadOnly) && log.readAll().contains("second.tif");
+        }(),
+        20000);
 
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitCode(), 0);
+}
+
+// Requests written while a print runs are read by the loop already running, in order.
+void TestPrinting::requestsQueuedDuringAPrintFollowInOrder()
+{
+    PrintingInstallation installation;
+    // A Spoolgate that notes the document name of each job and takes a moment doing it.
+    const QString spoolgate = installation.bin() + "Spoolgate";
+    QFile::remove(spoolgate);
+    touch(spoolgate, "#!/bin/sh\ncat >/dev/null\nsleep 0.3\necho \"$3\" >> '" +
+                         QFile::encodeName(installation.root()) + "jobs.txt'\n");
+    QFile::setPermissions(spoolgate, QFile::ReadOwner | QFile::ExeOwner);
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    QStringList photos;
+    for (const char *name : {"one.tif", "two.tif", "three.tif", "four.tif"})
+        photos.append(installation.photo(name));
+
+    form.mailChannel()->write(makeMailMessage(MailCode::Print, photos.at(0)));
+    bool queuedDuringPrint = false;
+    QTimer::singleShot(100, &form, [&] {
+        for (int i = 1; i < photos.size(); ++i)
+            form.mailChannel()->write(makeMailMessage(MailCode::Print, photos.at(i)));
+        // The notification finds the reader busy; the running loop takes the messages.
+        QCoreApplication::postEvent(&form, new QEvent(WM_CHECKMAIL));
+        queuedDuringPrint = true;
+    });
+    form.WMCheckMail();
+    QVERIFY(queuedDuringPrint);
+    QCOMPARE(form.mailChannel()->count(), 0);
+    QFile jobs(installation.root() + "jobs.txt");
+    QVERIFY(jobs.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(jobs.readAll()).split('\n', Qt::SkipEmptyParts),
+             QStringList({"one.tif", "two.tif", "three.tif", "four.tif"}));
 }
 
 QTEST_MAIN(TestPrinting)
