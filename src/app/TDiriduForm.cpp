@@ -55,16 +55,6 @@ namespace {
 const QString kCurveHint = QStringLiteral("Select a curve.");
 const QString kCurvePopupHint = QStringLiteral(" Right click to view a graph of the curve.");
 
-// Setting a slider's position always runs its change handler, also when it does not move.
-template <typename Handler>
-void setSliderPosition(QSlider *slider, int position, Handler handler)
-{
-    {
-        const QSignalBlocker blocker(slider);
-        slider->setValue(position);
-    }
-    handler();
-}
 
 // The number typed in a slider's field: a non-number beeps and gives fallback; any number
 // is clamped to the range silently.
@@ -251,6 +241,10 @@ void TDiriduForm::connectHandlers()
     shareEnterKeyHandler();
 
     connect(ui.OpenFile, &QAction::triggered, this, &TDiriduForm::OpenFileClick);
+    connect(ui.CalibrationMode, &QAction::triggered, this, &TDiriduForm::CalibrationModeClick);
+    // Files dropped anywhere on the window reach it: the panel that fills it passes drops on.
+    ui.DropTarget->setAcceptDrops(false);
+    setAcceptDrops(true);
     connect(ui.PrintFile, &QAction::triggered, this, &TDiriduForm::PrintFileClick);
     connect(ui.PrintBtn, &QPushButton::clicked, this, &TDiriduForm::PrintFileClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
@@ -462,10 +456,25 @@ void TDiriduForm::CurveBlendChange()
     update();
 }
 
+// Setting a slider's position always runs its change handler, also when it does not move.
+void TDiriduForm::setSliderPosition(QSlider *slider, int position)
+{
+    {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(position);
+    }
+    if (slider == ui.CurveBlend)
+        CurveBlendChange();
+    else if (slider == ui.GammaBlend)
+        GammaBlendChange();
+    else if (slider == ui.LimitBlend)
+        LimitBlendChange();
+}
+
 void TDiriduForm::CurveBlendValueExit()
 {
     const int percent = fieldValue(ui.CurveBlendValue, 100 - ui.CurveBlend->value(), 0, 100);
-    setSliderPosition(ui.CurveBlend, 100 - percent, [this] { CurveBlendChange(); });
+    setSliderPosition(ui.CurveBlend, 100 - percent);
     ui.PresetLbl->hide();
 }
 
@@ -479,10 +488,8 @@ void TDiriduForm::GammaBlendChange()
 void TDiriduForm::GammaBlendValueExit()
 {
     const QSlider *slider = ui.GammaBlend;
-    setSliderPosition(ui.GammaBlend,
-                      fieldValue(ui.GammaBlendValue, slider->value(), slider->minimum(),
-                                 slider->maximum()),
-                      [this] { GammaBlendChange(); });
+    setSliderPosition(ui.GammaBlend, fieldValue(ui.GammaBlendValue, slider->value(),
+                                                slider->minimum(), slider->maximum()));
 }
 
 void TDiriduForm::LimitBlendChange()
@@ -495,10 +502,8 @@ void TDiriduForm::LimitBlendChange()
 void TDiriduForm::LimitBlendValueExit()
 {
     const QSlider *slider = ui.LimitBlend;
-    setSliderPosition(ui.LimitBlend,
-                      fieldValue(ui.LimitBlendValue, slider->value(), slider->minimum(),
-                                 slider->maximum()),
-                      [this] { LimitBlendChange(); });
+    setSliderPosition(ui.LimitBlend, fieldValue(ui.LimitBlendValue, slider->value(),
+                                                slider->minimum(), slider->maximum()));
 }
 
 std::unique_ptr<TDiriduForm> createDiriduWindows(const StartupOptions &options)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class ComboOptionBox;
+class QSlider;
 class CurveFolderWatch;
 class HelpRouter;
 class MailChannel;
@@ -105,6 +106,8 @@ public:
     // Builds the request from the controls and runs the tools; throws ZorError on failure.
     void ProcessPrintRequest(const QString &imagePath, const QString &printSource);
     MailChannel *mailChannel() const { return m_mail; }
+    void CalibrationModeClick();
+    void DropFileTargetDrop(const QStringList &paths);
     void OpenFileClick();
     void ProbeImage(const QString &path);
     void ClearImage();
@@ -128,6 +131,9 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate(const StartupOptions &options);
@@ -148,6 +154,8 @@ private:
     PresetValues currentPresetValues() const;
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
     void createMailChannel(const StartupOptions &options);
+    bool handleDropEvent(QEvent *event);
+    void setSliderPosition(QSlider *slider, int position);
     void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
 
@@ -165,6 +173,10 @@ private:
     MailChannel *m_mail = nullptr;
     std::unique_ptr<TPrintPipeline> m_pipeline;
     bool m_checkingMail = false;
+    // What calibration mode replaces, to give it back exactly when the mode ends.
+    int m_calibrationPositions[3] = {};
+    QString m_calibrationPreset;
+    bool m_calibrationPresetShown = false;
     QList<QAction *> m_recentPlaces;
     bool m_shuttingDown = false;
 };

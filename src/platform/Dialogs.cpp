@@ -61,6 +61,24 @@ QString WidgetDialogs::openFileName(const QString &title, const QString &folder,
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
+QString WidgetDialogs::existingFolder(const QString &title, const QString &prompt,
+                                      const QString &startFolder)
+{
+    QWidget *parent = QApplication::activeWindow();
+    QFileDialog dialog(parent, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Qt's own browser has no prompt line; the label above the folder view comes closest.
+    // A native browser keeps its own labels and shows only the title.
+    dialog.setLabelText(QFileDialog::LookIn, prompt);
+    if (parent)
+        dialog.move(parent->frameGeometry().topLeft() + QPoint(40, 40));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
+}
+
 void RecordingDialogs::error(const QString &text, Button button)
 {
     m_shown.append({Kind::Error, QStringLiteral("Error"), text,
@@ -84,6 +102,13 @@ QString RecordingDialogs::openFileName(const QString &title, const QString &fold
 {
     m_shown.append({Kind::OpenFile, title, folder, {filter}});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}
+
+QString RecordingDialogs::existingFolder(const QString &title, const QString &prompt,
+                                        const QString &startFolder)
+{
+    m_shown.append({Kind::Folder, title, startFolder, {prompt}});
+    return m_folders.isEmpty() ? QString() : m_folders.takeFirst();
 }
 
 QStringList RecordingDialogs::texts() const

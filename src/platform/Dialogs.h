@@ -23,6 +23,10 @@ public:
     // A file to open, starting in folder; empty when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &folder,
                                  const QString &filter) = 0;
+    // A folder chosen in the folder browser, starting at startFolder; the prompt tells the
+    // user what the folder is for. Empty when the user cancelled.
+    virtual QString existingFolder(const QString &title, const QString &prompt,
+                                   const QString &startFolder) = 0;
 
     static Dialogs &instance();
     // Replaces the service (tests); nullptr restores the real message boxes.
@@ -38,13 +42,15 @@ public:
     void applicationError(const QString &text) override;
     QString openFileName(const QString &title, const QString &folder,
                          const QString &filter) override;
+    QString existingFolder(const QString &title, const QString &prompt,
+                           const QString &startFolder) override;
 };
 
 // Records every box and answers questions from a queue of prepared answers.
 class RecordingDialogs : public Dialogs
 {
 public:
-    enum class Kind { Error, Question, ApplicationError, OpenFile };
+    enum class Kind { Error, Question, ApplicationError, OpenFile, Folder };
     struct Shown
     {
         Kind kind;
@@ -56,12 +62,17 @@ public:
     void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
     // The file the next open dialog returns; empty (the default) is a cancel.
     void setNextFile(const QString &path) { m_files.append(path); }
+    // The folder the next folder browser returns; empty (the default) is a cancel. A
+    // browser is recorded with its start folder as text and its prompt as the one button.
+    void setNextFolder(const QString &path) { m_folders.append(path); }
 
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
     QString openFileName(const QString &title, const QString &folder,
                          const QString &filter) override;
+    QString existingFolder(const QString &title, const QString &prompt,
+                           const QString &startFolder) override;
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
@@ -71,6 +82,7 @@ private:
     QList<Shown> m_shown;
     QList<int> m_answers;
     QStringList m_files;
+    QStringList m_folders;
 };
 
 // Installs a recording service for the lifetime of a test and removes it afterwards.

@@ -15,6 +15,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QSlider>
 
 #include <csignal>
 
@@ -86,8 +89,13 @@ private slots:
     void toolErrorsAreShownPerTool();
     void secondStartHandsItsFileOver();
     void requestsQueuedDuringAPrintFollowInOrder();
+    void droppedFilesArePrintedInOrder();
+    void calibrationModeComesAndGoesExactly_data();
+    void calibrationModeComesAndGoesExactly();
+    void calibrationPrintSendsTheDefaultCurves();
 
 private:
+    static QString noteJobsIn(const PrintingInstallation &installation);
     QTemporaryDir m_runtime;
     std::unique_ptr<SingleInstanceGuard> m_guard;
 };
@@ -282,16 +290,32 @@ void TestPrinting::secondStartHandsItsFileOver()
     QCOMPARE(first.exitCode(), 0);
 }
 
+// A Spoolgate that notes the document name of each job and takes a moment doing it;
+// returns the file the names go to.
+QString TestPrinting::noteJobsIn(const PrintingInstallation &installation)
+{
+    const QString spoolgate = installation.bin() + "Spoolgate";
+    const QString jobs = installation.root() + "jobs.txt";
+    QFile::remove(spoolgate);
+    touch(spoolgate, "#!/bin/sh\ncat >/dev/null\nsleep 0.3\necho \"$3\" >> '" +
+                         QFile::encodeName(jobs) + "'\n");
+    QFile::setPermissions(spoolgate, QFile::ReadOwner | QFile::ExeOwner);
+    return jobs;
+}
+
+static QStringList linesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+               : QStringList();
+}
+
 // Requests written while a print runs are read by the loop already running, in order.
 void TestPrinting::requestsQueuedDuringAPrintFollowInOrder()
 {
     PrintingInstallation installation;
-    // A Spoolgate that notes the document name of each job and takes a moment doing it.
-    const QString spoolgate = installation.bin() + "Spoolgate";
-    QFile::remove(spoolgate);
-    touch(spoolgate, "#!/bin/sh\ncat >/dev/null\nsleep 0.3\necho \"$3\" >> '" +
-                         QFile::encodeName(installation.root()) + "jobs.txt'\n");
-    QFile::setPermissions(spoolgate, QFile::ReadOwner | QFile::ExeOwner);
+    const QString jobs = noteJobsIn(installation);
     PrintingStarted started(installation);
     TDiriduForm &form = *started.form;
     QStringList photos;
@@ -310,10 +334,89 @@ void TestPrinting::requestsQueuedDuringAPrintFollowInOrder()
     form.WMCheckMail();
     QVERIFY(queuedDuringPrint);
     QCOMPARE(form.mailChannel()->count(), 0);
-    QFile jobs(installation.root() + "jobs.txt");
-    QVERIFY(jobs.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(jobs.readAll()).split('\n', Qt::SkipEmptyParts),
-             QStringList({"one.tif", "two.tif", "three.tif", "four.tif"}));
+    QCOMPARE(linesOf(jobs), QStringList({"one.tif", "two.tif", "three.tif", "four.tif"}));
+}
+
+void TestPrinting::droppedFilesArePrintedInOrder()
+{
+    PrintingInstallation installation;
+    const QString jobs = noteJobsIn(installation);
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    QVERIFY(form.ui.DragDropAutoPrint->isChecked());
+    QDir(installation.root()).mkdir("album");
+    // What the window's drop handling hands on: the names, in the order given.
+    QVERIFY(form.acceptDrops());
+    form.DropFileTargetDrop({installation.photo("c.tif"), installation.root() + "album",
+                             installation.photo("a.tif"), installation.photo("b.tif")});
+    QTRY_COMPARE_WITH_TIMEOUT(linesOf(jobs), QStringList({"c.tif", "a.tif", "b.tif"}), 20000);
+    QCOMPARE(started.dialogs.texts(),
+             QStringList{QStringLiteral("Dropped images must be in TIFF format. \"%1\" is not "
+                                        "a TIFF file")
+                             .arg(installation.root() + "album")});
+}
+
+void TestPrinting::calibrationModeComesAndGoesExactly_data()
+{
+    QTest::addColumn<bool>("presetShown");
+    QTest::newRow("preset shown") << true;
+    QTest::newRow("preset hidden") << false;
+}
+
+void TestPrinting::calibrationModeComesAndGoesExactly()
+{
+    QFETCH(bool, presetShown);
+    PrintingInstallation installation;
+    touch(installation.bin() + "ChannelWedge.tif");
+    PrintingStarted started(installation);
+    DiriduFormUi &ui = started.form->ui;
+    ui.CurveBlend->setValue(30);
+    ui.GammaBlend->setValue(-7);
+    ui.LimitBlend->setValue(12);
+    ui.PresetLbl->setText("Warm");
+    ui.PresetLbl->setVisible(presetShown);
+
+    ui.CalibrationMode->trigger();
+    QVERIFY(ui.CalibrationMode->isChecked());
+    QCOMPARE(ui.CurveBlendValue->text(), QStringLiteral("100"));
+    QCOMPARE(ui.GammaBlendValue->text(), QStringLiteral("0"));
+    QCOMPARE(ui.LimitBlendValue->text(), QStringLiteral("0"));
+    QVERIFY(!ui.GammaBlend->isEnabled() && !ui.LimitBlendValue->isEnabled());
+    QVERIFY(ui.CurveBlend->isEnabled());
+    QVERIFY(ui.CalibrationModeLbl->isVisible() && !ui.Curve1->isVisible());
+    QCOMPARE(ui.CurvesBox->title(), QStringLiteral("Ink"));
+    QVERIFY(!ui.PresetLbl->isVisible());
+
+    ui.CalibrationMode->trigger();
+    QCOMPARE(ui.CurveBlend->value(), 30);
+    QCOMPARE(ui.GammaBlend->value(), -7);
+    QCOMPARE(ui.LimitBlend->value(), 12);
+    QCOMPARE(ui.CurveBlendValue->text(), QStringLiteral("70"));
+    QCOMPARE(ui.PresetLbl->text(), QStringLiteral("Warm"));
+    QCOMPARE(ui.PresetLbl->isVisible(), presetShown);
+    QVERIFY(ui.GammaBlend->isEnabled() && ui.Curve1->isVisible());
+    QCOMPARE(ui.CurvesBox->title(), QStringLiteral("Curves"));
+}
+
+void TestPrinting::calibrationPrintSendsTheDefaultCurves()
+{
+    PrintingInstallation installation;
+    const QString wedge = installation.photo("ChannelWedge.tif");
+    QVERIFY(QFile::rename(wedge, installation.bin() + "ChannelWedge.tif"));
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    form.ui.Curve1->setCurrentIndex(form.ui.Curve1->count() - 1);
+    form.ui.CalibrationMode->trigger();
+    // Entering the mode opens the calibration target.
+    QCOMPARE(form.ImagePath, installation.bin() + "ChannelWedge.tif");
+    form.ProcessPrintRequest(form.ImagePath, "Print");
+    QFile log(installation.root() + "ZorLog.txt");
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.contains("ColorModel=ZorCal"));
+    QVERIFY(!text.contains("ColorModel=ZorRIP"));
+    QVERIFY(text.contains("ripCurve1=ZorNeutral ripCurve2=ZorNeutral ripBlend=100"));
+    QVERIFY(text.contains("ripGamma=0 ripLimit=0"));
 }
 
 QTEST_MAIN(TestPrinting)

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "MonitorFiles.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class MailChannel;
+class QAction;
+class QFileSystemWatcher;
+class QLabel;
+class QTimer;
+class QWidget;
+class TFileExistsDlg;
+
+// Watches one folder and hands every TIFF image that appears in it to the print queue:
+// each file is moved into the folder's "Processed" subfolder first and then queued as a
+// code-3 mail message, with WM_CHECKMAIL posted so the window reads it.
+//
+// The monitoring state is the enabled state of the window's StopMonitoring action and
+// nothing else. Folder change reports only speed up the next scan; the scans themselves
+// come from EggTimer (10 s when idle, 1 s after activity).
+class FolderMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the monitor uses of the main window. The pointers must outlive the monitor;
+    // only the mail channel and the check-mail receiver may be missing (no messages are
+    // queued then) and the timer (the monitor then makes its own EggTimer).
+    struct Wiring
+    {
+        MailChannel *mailChannel = nullptr;
+        QObject *checkMailReceiver = nullptr;
+        QAction *stopMonitoring = nullptr;
+        QLabel *statusPanel0 = nullptr;
+        QLabel *statusPanel1 = nullptr;
+        TFileExistsDlg *fileExistsDlg = nullptr;
+        QTimer *eggTimer = nullptr;
+        // The window's readiness check; it shows its own messages. Empty means ready.
+        std::function<bool()> printReady;
+    };
+
+    explicit FolderMonitor(const Wiring &wiring, QObject *parent = nullptr);
+    ~FolderMonitor() override;
+
+    static constexpr int IdleInterval = 10000;
+    static constexpr int ActiveInterval = 1000;
+
+    // Kept by the settings (Monitoring/Folder, Options/Disposal and
+    // Options/RepeateFileExistsAction): read before restore(), written at exit.
+    QString MonitoredFolder;
+    int Disposal = 0;
+    bool RepeatFileExistsAction = false;
+
+    // Start-up with the saved state: StopMonitoring enabled as saved, the folder watched
+    // when monitoring is on, the status bar set; EggTimer stays off until the first change
+    // report from the folder.
+    void restore(bool state, const QString &folder);
+    // Status panel 0 " Monitoring" and panel 1 the folder, or "Not Monitoring" and empty.
+    void showStatus();
+    bool isMonitoring() const;
+
+    // The channel is made at the end of start-up, after the monitor.
+    void setMailChannel(MailChannel *channel);
+    QTimer *eggTimer() const { return m_eggTimer; }
+    // The change notifier (object name "FolderMonitor").
+    QFileSystemWatcher *changeNotifier() const { return m_watcher; }
+
+    // The "&Monitor Folder" command: asks for a folder (window: the main window, over
+    // which the browser opens), makes its "Processed" subfolder and starts monitoring.
+    void MonitorFolder1Click(QWidget *window);
+    // The "&Stop Monitoring" command; also used when a scan has to give up.
+    void StopMonitoringClick();
+    // A report from the change notifier: scan within a second while monitoring.
+    void FolderMonitorChange();
+    // One scan of the monitored folder. A file that cannot be moved stops monitoring and
+    // raises ZorError with the message for the user, after the scan has been wound up.
+    void EggTimerTimer();
+    // EggTimer's tick: EggTimerTimer with a raised error shown in the application's
+    // standard error box.
+    void scanFolder();
+
+private:
+    void watch(const QString &folder);
+    bool printReady() const;
+    QString processedFolder() const;
+
+    QPointer<MailChannel> m_mail;
+    QPointer<QObject> m_checkMailReceiver;
+    QAction *m_stopMonitoring;
+    QLabel *m_statusPanel0;
+    QLabel *m_statusPanel1;
+    TFileExistsDlg *m_fileExistsDlg;
+    QTimer *m_eggTimer;
+    std::function<bool()> m_printReady;
+    QFileSystemWatcher *m_watcher;
+    FileCompleteness m_completeness;
+    bool m_scanning = false;
+};
