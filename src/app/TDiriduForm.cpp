@@ -5,6 +5,7 @@
 #include "CurveFolderWatch.h"
 #include "Dialogs.h"
 #include "Events.h"
+#include "FolderMonitor.h"
 #include "HelpRouter.h"
 #include "HelpService.h"
 #include "InstallPaths.h"
@@ -125,7 +126,7 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
         Dialogs::instance().applicationError(QString::fromUtf8(error.what()));
         return;
     }
-    showMonitoringStatus();
+    m_monitor->showStatus();
     createMailChannel(options);
 }
 
@@ -135,6 +136,7 @@ void TDiriduForm::createMailChannel(const StartupOptions &options)
 {
     m_mail = new MailChannel(this);
     m_mail->setCheckMailReceiver(this);
+    m_monitor->setMailChannel(m_mail);
     connect(m_mail, &MailChannel::activationRequested, this, [this] {
         if (isMinimized())
             showNormal();
@@ -174,14 +176,6 @@ void TDiriduForm::readToolVersions(int timeoutMs)
         timeoutMs);
     InkforgeVersion = versions.value(0);
     RastermillVersion = versions.value(1);
-}
-
-void TDiriduForm::showMonitoringStatus()
-{
-    const bool monitoring = ui.StopMonitoring->isEnabled();
-    ui.StatusPanel0->setText(monitoring ? QStringLiteral(" Monitoring")
-                                        : QStringLiteral("Not Monitoring"));
-    ui.StatusPanel1->setText(monitoring ? ui.StatusPanel1->text() : QString());
 }
 
 void TDiriduForm::connectHandlers()
@@ -247,6 +241,14 @@ void TDiriduForm::connectHandlers()
     setAcceptDrops(true);
     connect(ui.PrintFile, &QAction::triggered, this, &TDiriduForm::PrintFileClick);
     connect(ui.PrintBtn, &QPushButton::clicked, this, &TDiriduForm::PrintFileClick);
+    m_monitor = new FolderMonitor({nullptr, this, ui.StopMonitoring, ui.StatusPanel0,
+                                   ui.StatusPanel1, nullptr, ui.EggTimer,
+                                   [this] { return PrintReady(); }},
+                                  this);
+    connect(ui.MonitorFolder1, &QAction::triggered, this,
+            [this] { m_monitor->MonitorFolder1Click(this); });
+    connect(ui.StopMonitoring, &QAction::triggered, m_monitor,
+            &FolderMonitor::StopMonitoringClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
@@ -288,6 +290,7 @@ bool TDiriduForm::eventFilter(QObject *watched, QEvent *event)
 void TDiriduForm::createFurtherWindows()
 {
     FileExistsDlg = new TFileExistsDlg(this);
+    m_monitor->setFileExistsDlg(FileExistsDlg);
     LoadPresetsForm = new TLoadPresetsForm(this);
     SavePresetsForm = new TSavePresetsForm(this);
     RecentCounter = new TRecentCounter(this);

@@ -15,6 +15,7 @@
 class ComboOptionBox;
 class QSlider;
 class CurveFolderWatch;
+class FolderMonitor;
 class HelpRouter;
 class MailChannel;
 class PageGeometryController;
@@ -67,12 +68,8 @@ public:
     QString InkDescriptionsFolder;
     QString InkCurvesFolder;
     QString DefaultLimit;
-    QString MonitoredFolder;
     QString ImagePath;
     bool MinimizeToTray = true;
-    // The File Exists dialog's choice and whether to repeat it without asking.
-    int Disposal = 0;
-    bool RepeatFileExistsAction = false;
     TPageGeometry PageGeometry;
     TImageFacts ImageFacts;
 
@@ -141,7 +138,6 @@ private:
     void keepLogoAtDesignedSize();
     void fillPrinterList();
     void readToolVersions(int timeoutMs);
-    void showMonitoringStatus();
     void connectHandlers();
     void shareEnterKeyHandler();
     void updatePasteButtons();
@@ -171,6 +167,7 @@ private:
     PageGeometryController *m_geometry = nullptr;
     PreviewController *m_preview = nullptr;
     MailChannel *m_mail = nullptr;
+    FolderMonitor *m_monitor = nullptr;
     std::unique_ptr<TPrintPipeline> m_pipeline;
     bool m_checkingMail = false;
     // What calibration mode replaces, to give it back exactly when the mode ends.

@@ -4,6 +4,7 @@
 
 #include "ComboOptionBox.h"
 #include "Dialogs.h"
+#include "FolderMonitor.h"
 #include "IniFile.h"
 #include "InstallPaths.h"
 #include "PageGeometry.h"
@@ -140,14 +141,14 @@ void TDiriduForm::applySettings()
     ui.LimitBlendValue->setText(ini.readString(kCurves, QStringLiteral("Limit"), QStringLiteral("0")));
     LimitBlendValueExit();
 
-    ui.StopMonitoring->setEnabled(ini.readBool(kMonitoring, QStringLiteral("State"), false));
-    MonitoredFolder = ini.readString(kMonitoring, QStringLiteral("Folder"));
+    m_monitor->restore(ini.readBool(kMonitoring, QStringLiteral("State"), false),
+                       ini.readString(kMonitoring, QStringLiteral("Folder")));
 
     ui.CopyCount->setValue(ini.readInteger(kPage, QStringLiteral("Copies"), 1));
 
-    Disposal = ini.readInteger(kOptions, QStringLiteral("Disposal"), Disposal);
-    RepeatFileExistsAction =
-        ini.readBool(kOptions, QStringLiteral("RepeateFileExistsAction"), RepeatFileExistsAction);
+    m_monitor->Disposal = ini.readInteger(kOptions, QStringLiteral("Disposal"), m_monitor->Disposal);
+    m_monitor->RepeatFileExistsAction = ini.readBool(
+        kOptions, QStringLiteral("RepeateFileExistsAction"), m_monitor->RepeatFileExistsAction);
 
     ui.LoadPreset->setEnabled(ini.sectionHasKeys(kPresets));
 
@@ -206,7 +207,7 @@ void TDiriduForm::WriteSettings()
 
     ini.eraseSection(kMonitoring);
     ini.writeBool(kMonitoring, QStringLiteral("State"), ui.StopMonitoring->isEnabled());
-    ini.writeString(kMonitoring, QStringLiteral("Folder"), MonitoredFolder);
+    ini.writeString(kMonitoring, QStringLiteral("Folder"), m_monitor->MonitoredFolder);
 
     ini.eraseSection(kRecentFiles);
     for (int k = 1; k <= int(m_recentPlaces.size()); ++k) {
@@ -222,8 +223,9 @@ void TDiriduForm::WriteSettings()
     ini.writeBool(kOptions, QStringLiteral("Debugging"), ui.DebugMenu->isChecked());
     ini.writeBool(kOptions, QStringLiteral("DragDropAutoprint"), ui.DragDropAutoPrint->isChecked());
     ini.writeBool(kOptions, QStringLiteral("BatchFiles"), ui.UseBatch->isChecked());
-    ini.writeBool(kOptions, QStringLiteral("RepeateFileExistsAction"), RepeatFileExistsAction);
-    ini.writeInteger(kOptions, QStringLiteral("Disposal"), Disposal);
+    ini.writeBool(kOptions, QStringLiteral("RepeateFileExistsAction"),
+                  m_monitor->RepeatFileExistsAction);
+    ini.writeInteger(kOptions, QStringLiteral("Disposal"), m_monitor->Disposal);
     ini.writeBool(kOptions, QStringLiteral("AutoOrient"), ui.AutoOrient->isChecked());
 
     ini.writeString(kFolders, QStringLiteral("Image"), ImageFolder);

@@ -28,9 +28,10 @@ class FolderMonitor : public QObject
     Q_OBJECT
 
 public:
-    // What the monitor uses of the main window. The pointers must outlive the monitor;
-    // only the mail channel and the check-mail receiver may be missing (no messages are
-    // queued then) and the timer (the monitor then makes its own EggTimer).
+    // What the monitor uses of the main window. The pointers must outlive the monitor.
+    // The mail channel and the dialog may come later through their setters (until then
+    // nothing is queued, and a name clash in "Processed" counts as cancelled); without a
+    // timer the monitor makes its own EggTimer.
     struct Wiring
     {
         MailChannel *mailChannel = nullptr;
@@ -50,8 +51,9 @@ public:
     static constexpr int IdleInterval = 10000;
     static constexpr int ActiveInterval = 1000;
 
-    // Kept by the settings (Monitoring/Folder, Options/Disposal and
-    // Options/RepeateFileExistsAction): read before restore(), written at exit.
+    // The settings Monitoring/Folder, Options/Disposal and Options/RepeateFileExistsAction,
+    // written from here at exit. At start-up the folder comes in through restore(); the
+    // other two are set directly.
     QString MonitoredFolder;
     int Disposal = 0;
     bool RepeatFileExistsAction = false;
@@ -66,6 +68,8 @@ public:
 
     // The channel is made at the end of start-up, after the monitor.
     void setMailChannel(MailChannel *channel);
+    // The dialog is one of the windows made after the main window.
+    void setFileExistsDlg(TFileExistsDlg *dialog) { m_fileExistsDlg = dialog; }
     QTimer *eggTimer() const { return m_eggTimer; }
     // The change notifier (object name "FolderMonitor").
     QFileSystemWatcher *changeNotifier() const { return m_watcher; }

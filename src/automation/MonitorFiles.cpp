@@ -61,7 +61,7 @@ bool readInteger(const QString &text, int *value)
 // File systems whose lease refusal may come from the server rather than from a writer.
 bool isNetworkFileSystem(int fd)
 {
-    struct statfs info{};
+    struct statfs info = {};
     if (::fstatfs(fd, &info) != 0)
         return true; // cannot tell: do not trust the refusal
     switch (static_cast<unsigned long>(info.f_type)) {
@@ -111,7 +111,7 @@ int renameWithoutReplacing(const QByteArray &from, const QByteArray &to)
     if (error == EEXIST || error == EXDEV || error == ENOENT || error == EACCES)
         return error;
     // No hard links either (FAT and the like): look first, then rename.
-    struct stat info{};
+    struct stat info = {};
     if (::lstat(to.constData(), &info) == 0)
         return EEXIST;
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
@@ -158,8 +158,7 @@ int createCopyFile(const QByteArray &target, mode_t mode, QByteArray *path)
     static std::atomic<unsigned> counter{0};
     const QByteArray folder = folderPart(target);
     const QByteArray prefix = (folder == "/" ? QByteArray("/") : folder + '/') + '.' +
-                              namePart(target) + ".moving-" + QByteArray::number(::getpid()) +
-                              '-';
+                              namePart(target) + ".moving-" + QByteArray::number(::getpid()) + '-';
     for (int attempt = 0; attempt < 100; ++attempt) {
         *path = prefix + QByteArray::number(counter.fetch_add(1));
         const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
@@ -177,12 +176,12 @@ bool copyAcross(const QByteArray &source, const QByteArray &target)
     const int in = ::open(source.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return false;
-    struct stat before{};
+    struct stat before = {};
     if (::fstat(in, &before) != 0 || !S_ISREG(before.st_mode)) {
         ::close(in);
         return false;
     }
-    struct stat existing{};
+    struct stat existing = {};
     if (::lstat(target.constData(), &existing) == 0) {
         ::close(in);
         return false;
@@ -200,8 +199,8 @@ bool copyAcross(const QByteArray &source, const QByteArray &target)
         ::futimens(out, times); // the time stamp is a courtesy, not a condition
         ok = ::fsync(out) == 0;
     }
-    struct stat after{};
-    struct stat written{};
+    struct stat after = {};
+    struct stat written = {};
     ok = ok && ::fstat(in, &after) == 0 && after.st_size == before.st_size &&
          ::fstat(out, &written) == 0 && written.st_size == before.st_size;
     ok = (::close(out) == 0) && ok;
@@ -250,7 +249,7 @@ QStringList listMonitoredFiles(const QString &folder)
 
 bool pathTaken(const QString &path)
 {
-    struct stat info{};
+    struct stat info = {};
     return ::lstat(encoded(path).constData(), &info) == 0;
 }
 
@@ -284,7 +283,7 @@ bool HeldFile::open(const QString &path)
         ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat info{};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return false;
@@ -327,7 +326,7 @@ bool FileCompleteness::isComplete(const HeldFile &file, const QString &name, qin
             break;
         }
     }
-    struct stat info{};
+    struct stat info = {};
     if (::fstat(file.handle(), &info) != 0)
         return false;
     const qint64 modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;

@@ -11,8 +11,7 @@
 
 namespace {
 
-template <typename T>
-T *named(T *object, const char *name)
+template <typename T> T *named(T *object, const char *name)
 {
     object->setObjectName(QLatin1String(name));
     return object;
@@ -36,7 +35,8 @@ TFileExistsDlg::TFileExistsDlg(QWidget *parent) : QDialog(parent)
     FileLbl = named(new QLabel(QStringLiteral("The File:"), this), "FileLbl");
     column->addWidget(FileLbl);
 
-    // A path has few places to break at, so the label may wrap it anywhere.
+    // Long paths wrap after their "/"; a name too long for a line is cut off, so the
+    // whole path is also the label's tool tip.
     FileName = named(new QLabel(this), "FileName");
     FileName->setTextFormat(Qt::PlainText);
     FileName->setWordWrap(true);
@@ -45,9 +45,9 @@ TFileExistsDlg::TFileExistsDlg(QWidget *parent) : QDialog(parent)
     FileName->setIndent(12);
     column->addWidget(FileName);
 
-    ExistsLbl = named(new QLabel(QStringLiteral("Already exists in the \"Processed\" folder."),
-                                 this),
-                      "ExistsLbl");
+    ExistsLbl =
+        named(new QLabel(QStringLiteral("Already exists in the \"Processed\" folder."), this),
+              "ExistsLbl");
     column->addWidget(ExistsLbl);
     column->addSpacing(4);
 
@@ -136,5 +136,6 @@ void TFileExistsDlg::reject()
 void TFileExistsDlg::showEvent(QShowEvent *event)
 {
     OK = false;
+    FileName->setToolTip(FileName->text());
     QDialog::showEvent(event);
 }

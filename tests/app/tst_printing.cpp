@@ -93,6 +93,7 @@ private slots:
     void calibrationModeComesAndGoesExactly_data();
     void calibrationModeComesAndGoesExactly();
     void calibrationPrintSendsTheDefaultCurves();
+    void watchedFolderPrintsWhatLandsInIt();
 
 private:
     static QString noteJobsIn(const PrintingInstallation &installation);
@@ -417,6 +418,37 @@ void TestPrinting::calibrationPrintSendsTheDefaultCurves()
     QVERIFY(!text.contains("ColorModel=ZorRIP"));
     QVERIFY(text.contains("ripCurve1=ZorNeutral ripCurve2=ZorNeutral ripBlend=100"));
     QVERIFY(text.contains("ripGamma=0 ripLimit=0"));
+}
+
+void TestPrinting::watchedFolderPrintsWhatLandsInIt()
+{
+    PrintingInstallation installation;
+    const QString jobs = noteJobsIn(installation);
+    const QString folder = installation.root() + "hot";
+    QVERIFY(QDir().mkpath(folder));
+    {
+        PrintingStarted started(installation);
+        TDiriduForm &form = *started.form;
+        started.dialogs.setNextFolder(folder);
+        form.ui.MonitorFolder1->trigger();
+        QVERIFY(form.ui.StopMonitoring->isEnabled());
+        QCOMPARE(form.ui.StatusPanel0->text(), QStringLiteral(" Monitoring"));
+        QVERIFY(QFileInfo(folder + "/Processed").isDir());
+
+        installation.photo("hot/b.tif");
+        installation.photo("hot/a.tif");
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(jobs), QStringList({"a.tif", "b.tif"}), 30000);
+        QVERIFY(QFileInfo::exists(folder + "/Processed/a.tif"));
+        QVERIFY(QFileInfo::exists(folder + "/Processed/b.tif"));
+        QVERIFY(!QFileInfo::exists(folder + "/a.tif"));
+        QVERIFY2(started.dialogs.shown().size() == 1, qPrintable(started.dialogs.texts().join('\n')));
+        form.WriteSettings();
+    }
+    // Monitoring and its folder survive a restart.
+    PrintingStarted again(installation);
+    QVERIFY(again.form->ui.StopMonitoring->isEnabled());
+    QCOMPARE(again.form->ui.StatusPanel0->text(), QStringLiteral(" Monitoring"));
+    QCOMPARE(again.form->ui.StatusPanel1->text(), folder);
 }
 
 QTEST_MAIN(TestPrinting)
