@@ -138,3 +138,31 @@ bool isPlainFileName(const QString &name)
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            !name.contains(QChar(0));
 }
+
+std::optional<ToolRequestHead> takeRequestHead(const QStringList &args, qsizetype trailing,
+                                               const QString &expected,
+                                               Diagnostics &diagnostics)
+{
+    qsizetype next = 0;
+    const auto prefix = takeJobPrefix(args, next, diagnostics);
+    if (!prefix)
+        return std::nullopt;
+    if (args.size() - next != trailing + 1) {
+        diagnostics.error(QStringLiteral("expected %1 after the job prefix, got %2 arguments")
+                              .arg(expected)
+                              .arg(args.size() - next));
+        return std::nullopt;
+    }
+    const auto parameters = ParameterText::parse(args.at(next), diagnostics);
+    if (!parameters)
+        return std::nullopt;
+    return ToolRequestHead{*prefix, *parameters, next + 1};
+}
+
+QStringList toolArguments(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}

@@ -48,5 +48,21 @@ std::optional<double> parseDecimal(const QString &text);
 // A plain decimal integer, optionally signed.
 std::optional<int> parseInteger(const QString &text);
 
+// What every tool's arguments begin with: the job prefix and the parameter text, after which
+// `trailing` further arguments follow (`expected` names them in the message when they do
+// not). `next` is the index of the first of them.
+struct ToolRequestHead
+{
+    JobPrefix prefix;
+    ParameterText parameters;
+    qsizetype next = 0;
+};
+std::optional<ToolRequestHead> takeRequestHead(const QStringList &args, qsizetype trailing,
+                                               const QString &expected,
+                                               Diagnostics &diagnostics);
+
+// The program's arguments after its name, in the system's encoding.
+QStringList toolArguments(int argc, char **argv);
+
 // A name that may be used as one component of a path inside the installation.
 bool isPlainFileName(const QString &name);

@@ -107,26 +107,17 @@ std::vector<CurveChannel> neutralCurve(const QStringList &channels, const QStrin
 
 std::optional<InkRequest> parseInkRequest(const QStringList &args, Diagnostics &diagnostics)
 {
-    qsizetype next = 0;
-    const auto prefix = takeJobPrefix(args, next, diagnostics);
-    if (!prefix)
+    const auto head = takeRequestHead(args, 0, QStringLiteral("the parameter text"),
+                                      diagnostics);
+    if (!head)
         return std::nullopt;
-    if (args.size() - next != 1) {
-        diagnostics.error(QStringLiteral("expected the parameter text after the job prefix, "
-                                         "got %1 arguments")
-                              .arg(args.size() - next));
-        return std::nullopt;
-    }
-    const auto parameters = ParameterText::parse(args.at(next), diagnostics);
-    if (!parameters)
-        return std::nullopt;
-    const ParameterText &p = *parameters;
+    const ParameterText &p = head->parameters;
     auto model = loadRequestModel(p, diagnostics);
     if (!model)
         return std::nullopt;
 
     InkRequest request;
-    request.prefix = *prefix;
+    request.prefix = head->prefix;
     for (const QString &key : RequiredKeys) {
         if (!p.has(key))
             diagnostics.error(QStringLiteral("parameter %1 is missing").arg(key));
@@ -218,7 +209,7 @@ std::optional<InkRequest> parseInkRequest(const QStringList &args, Diagnostics &
                         : onChannels(curve2->file, request.curve2, request.channels, diagnostics);
 
     request.facts = {{"Model", model->name},
-                     {"Copies", QString::number(prefix->copies)},
+                     {"Copies", QString::number(head->prefix.copies)},
                      {"PageSize", p.value(QStringLiteral("Pagesize"))}};
     if (p.has(QStringLiteral("MediaType")))
         request.facts.append({"MediaType", p.value(QStringLiteral("MediaType"))});

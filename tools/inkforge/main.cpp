@@ -65,9 +65,7 @@ int main(int argc, char **argv)
     prepareBinaryStreams();
     Diagnostics diagnostics;
 
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = toolArguments(argc, argv);
     const auto request = parseInkRequest(args, diagnostics);
     if (!request)
         return failAfterDraining(2);

@@ -57,27 +57,18 @@ int rasterDpi(const QString &resolution)
 
 std::optional<RasterRequest> parseRasterRequest(const QStringList &args, Diagnostics &diagnostics)
 {
-    qsizetype next = 0;
-    const auto prefix = takeJobPrefix(args, next, diagnostics);
-    if (!prefix)
+    const auto head = takeRequestHead(
+        args, 1, QStringLiteral("the parameter text and the image path"), diagnostics);
+    if (!head)
         return std::nullopt;
-    if (args.size() - next != 2) {
-        diagnostics.error(QStringLiteral("expected the parameter text and the image path after "
-                                         "the job prefix, got %1 arguments")
-                              .arg(args.size() - next));
-        return std::nullopt;
-    }
-    const auto parameters = ParameterText::parse(args.at(next), diagnostics);
-    if (!parameters)
-        return std::nullopt;
-    const ParameterText &p = *parameters;
+    const ParameterText &p = head->parameters;
     auto model = loadRequestModel(p, diagnostics);
     if (!model)
         return std::nullopt;
 
     RasterRequest request;
-    request.prefix = *prefix;
-    request.imagePath = args.at(next + 1);
+    request.prefix = head->prefix;
+    request.imagePath = args.at(head->next);
     if (request.imagePath.isEmpty())
         diagnostics.error(QStringLiteral("the image path is empty"));
 

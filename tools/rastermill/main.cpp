@@ -68,9 +68,7 @@ int main(int argc, char **argv)
     prepareBinaryStreams();
     Diagnostics diagnostics;
 
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList args = toolArguments(argc, argv);
     const auto request = parseRasterRequest(args, diagnostics);
     if (!request)
         return 2;
