@@ -37,12 +37,9 @@ int runDiridu(int argc, char **argv)
 
     const std::unique_ptr<TDiriduForm> form = createDiriduWindows(options);
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, form.get(),
-                     [&form] {
-                         if (!form->ExitProgramClick())
-                             QCoreApplication::exit(1);
-                     });
+                     &TDiriduForm::EndProgram);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, form.get(),
-                     [&form] { form->ExitProgramClick(); });
+                     &TDiriduForm::EndProgram);
     form->show();
     return QApplication::exec();
 }

@@ -362,21 +362,41 @@ void TDiriduForm::CommitFocusedField()
         handler.value()();
 }
 
-bool TDiriduForm::ExitProgramClick()
+// Takes the value still being typed and writes the settings; the error when that failed.
+std::optional<QString> TDiriduForm::keepSettings()
 {
-    if (m_shuttingDown)
-        return true;
     CommitFocusedField();
     try {
         WriteSettings();
     } catch (const ZorError &error) {
+        return error.message();
+    }
+    return std::nullopt;
+}
+
+bool TDiriduForm::ExitProgramClick()
+{
+    if (m_shuttingDown)
+        return true;
+    if (const std::optional<QString> error = keepSettings()) {
         // The settings could not be kept: stay open so the user can decide what to do.
-        Dialogs::instance().applicationError(error.message());
+        Dialogs::instance().applicationError(*error);
         return false;
     }
     m_shuttingDown = true;
     QCoreApplication::quit();
     return true;
+}
+
+void TDiriduForm::EndProgram()
+{
+    if (m_shuttingDown)
+        return;
+    // Nobody may be there to answer a message box: say it where the system logs it.
+    if (const std::optional<QString> error = keepSettings())
+        qWarning("%s", qPrintable(*error));
+    m_shuttingDown = true;
+    QCoreApplication::quit();
 }
 
 void TDiriduForm::closeEvent(QCloseEvent *event)

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ComboOptionBox;
 class QSlider;
@@ -93,6 +94,9 @@ public:
     void CommitFocusedField();
     // Ends the program; false when the settings could not be written and it stays open.
     bool ExitProgramClick();
+    // Ends the program when the system or the desktop session asks: the settings are
+    // written if they can be, and the program ends either way.
+    void EndProgram();
     void PrinterListChange();
     void PrintingModelNameCloseUp();
     void InkDescriptionMenuClick();
@@ -143,6 +147,7 @@ private:
     void updatePasteButtons();
     void loadModel(const QString &model);
     QString settingsPath() const;
+    std::optional<QString> keepSettings();
     void applySettings();
     void setRecentFileCount(int count);
     void setRecentFile(int place, const QString &path);

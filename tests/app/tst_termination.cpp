@@ -30,6 +30,10 @@ class TestTermination : public QObject
 private slots:
     void signalWritesTheSettings_data();
     void signalWritesTheSettings();
+    void unwritableSettingsDoNotHoldTheEndUp();
+
+private:
+    static bool startDiridu(QProcess &diridu, const QTemporaryDir &dir);
 };
 
 void TestTermination::signalWritesTheSettings_data()
@@ -40,35 +44,56 @@ void TestTermination::signalWritesTheSettings_data()
     QTest::newRow("SIGHUP") << int(SIGHUP);
 }
 
-void TestTermination::signalWritesTheSettings()
+bool TestTermination::startDiridu(QProcess &diridu, const QTemporaryDir &dir)
 {
-    QFETCH(int, signalNumber);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     const QString bin = dir.path() + QStringLiteral("/bin/");
-    QVERIFY(QDir().mkpath(bin));
-    QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/ppd")));
+    QDir().mkpath(bin);
+    QDir().mkpath(dir.path() + QStringLiteral("/ppd"));
     // The program finds its installation beside its own executable.
-    QVERIFY(QFile::copy(QStringLiteral(DIRIDU_EXECUTABLE), bin + QStringLiteral("Diridu")));
-
-    QProcess diridu;
+    if (!QFile::copy(QStringLiteral(DIRIDU_EXECUTABLE), bin + QStringLiteral("Diridu")))
+        return false;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     diridu.setProcessEnvironment(environment);
     diridu.start(bin + QStringLiteral("Diridu"), {});
-    QVERIFY(diridu.waitForStarted());
+    return diridu.waitForStarted();
+}
+
+void TestTermination::signalWritesTheSettings()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess diridu;
+    QVERIFY(startDiridu(diridu, dir));
     QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(diridu.processId(), signalNumber), 10000);
     ::kill(pid_t(diridu.processId()), signalNumber);
     QVERIFY(diridu.waitForFinished(10000));
     QCOMPARE(diridu.exitStatus(), QProcess::NormalExit);
     QCOMPARE(diridu.exitCode(), 0);
 
-    QFile settings(bin + QStringLiteral("Diridu.ini"));
+    QFile settings(dir.path() + QStringLiteral("/bin/Diridu.ini"));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     const QByteArray written = settings.readAll();
     QVERIFY(written.contains("[Options]\r\nRecentFileCount=5\r\n"));
     QVERIFY(written.contains("[CurveCreation]\r\nDefaultLimit=70\r\n"));
+}
+
+// Asked to end while the settings cannot be written, the program still ends (no message box
+// waits for an answer nobody may give) and says why on its error output.
+void TestTermination::unwritableSettingsDoNotHoldTheEndUp()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/bin/Diridu.ini")));
+    QProcess diridu;
+    QVERIFY(startDiridu(diridu, dir));
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(diridu.processId(), SIGTERM), 10000);
+    ::kill(pid_t(diridu.processId()), SIGTERM);
+    QVERIFY(diridu.waitForFinished(10000));
+    QCOMPARE(diridu.exitCode(), 0);
+    QVERIFY(diridu.readAllStandardError().contains("Unable to write to"));
 }
 
 QTEST_GUILESS_MAIN(TestTermination)
