@@ -55,9 +55,9 @@ int statusToExitCode(int status)
     return -1;
 }
 
-void sleepMs(int ms)
+void sleepUs(int us)
 {
-    timespec t{ms / 1000, long(ms % 1000) * 1000000L};
+    timespec t{us / 1000000, long(us % 1000000) * 1000L};
     ::nanosleep(&t, nullptr);
 }
 
@@ -80,10 +80,15 @@ void blockUntilEnd(pid_t pid, int pidFd, int ms)
         ::poll(&p, 1, ms);
         return;
     }
-    // Without a process descriptor: short naps, looking between them.
-    constexpr int nap = 5;
-    for (int waited = 0; waited < ms && !hasEnded(pid); waited += nap)
-        sleepMs(std::min(nap, ms - waited));
+    // Without a process descriptor: naps that start short and grow, looking between them,
+    // so a quick tool is noticed within a fraction of a millisecond and a slow one costs
+    // little.
+    int waitedUs = 0;
+    for (int napUs = 200; waitedUs < ms * 1000 && !hasEnded(pid); napUs = std::min(napUs * 2, 5000)) {
+        const int us = std::min(napUs, ms * 1000 - waitedUs);
+        sleepUs(us);
+        waitedUs += us;
+    }
 }
 
 // Owns the argument and environment strings for the duration of a spawn call.
