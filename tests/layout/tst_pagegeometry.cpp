@@ -1,3 +1,4 @@
+#include "TestImageFacts.h"
 #include "PageGeometry.h"
 #include "TPrintingModel.h"
 
@@ -69,18 +70,6 @@ TPageGeometry letter()
     return g;
 }
 
-TImageFacts image(int width, int height, double resolution, int unit = 2)
-{
-    TImageFacts facts;
-    facts.Loaded = true;
-    facts.Width = width;
-    facts.Height = height;
-    facts.XResolution = resolution;
-    facts.YResolution = resolution;
-    facts.ResolutionUnit = unit;
-    facts.PixelLayout = TPixelLayout::Bits8;
-    return facts;
-}
 
 } // namespace
 
@@ -449,7 +438,7 @@ void TestPageGeometry::fit()
     QFETCH(int, height);
     QFETCH(double, resolution);
     QFETCH(int, unit);
-    const TImageFacts facts = image(width, height, resolution, unit);
+    const TImageFacts facts = photo(width, height, resolution, unit);
     const TImageValidation validation = validateImageFacts(facts);
     const std::optional<double> f = fitFactor(letter(), facts, validation);
     QVERIFY(f);
@@ -491,30 +480,30 @@ void TestPageGeometry::layout_data()
     QTest::addColumn<QStringList>("warnings");
     QTest::addColumn<bool>("overruns");
 
-    const TImageFacts photo = image(3000, 2400, 300);
+    const TImageFacts standard = photo();
     const QStringList none;
     const QStringList doesNotFit{DoesNotFitWarning};
 
     QTest::newRow("fitted and centred")
-        << photo << 82 << true << true << false << 0.0 << 0.0 << "8.2x6.56 in" << 8.2 << 6.56
+        << standard << 82 << true << true << false << 0.0 << 0.0 << "8.2x6.56 in" << 8.2 << 6.56
         << 2.22 << 0.15 << none << false;
-    QTest::newRow("centred in mm") << photo << 82 << true << true << true << 0.0 << 0.0
+    QTest::newRow("centred in mm") << standard << 82 << true << true << true << 0.0 << 0.0
                                    << "8.2x6.56 in" << 8.2 << 6.56 << 56.4 << 3.8 << none << false;
     // 0.125 + 10 + 0.125 > 8.5
     QTest::newRow("100 % by hand")
-        << photo << 100 << false << false << false << 0.125 << 0.125 << "10x8 in" << 10.0 << 8.0
+        << standard << 100 << false << false << false << 0.125 << 0.125 << "10x8 in" << 10.0 << 8.0
         << 0.125 << 0.125 << doesNotFit << true;
     QTest::newRow("100 % centred")
-        << photo << 100 << false << true << false << 0.0 << 0.0 << "10x8 in" << 10.0 << 8.0 << 1.5
+        << standard << 100 << false << true << false << 0.0 << 0.0 << "10x8 in" << 10.0 << 8.0 << 1.5
         << -0.75 << doesNotFit << true;
     QTest::newRow("100 % with scale-to-fit")
-        << photo << 100 << true << true << false << 0.0 << 0.0 << "10x8 in" << 10.0 << 8.0 << 1.5
+        << standard << 100 << true << true << false << 0.0 << 0.0 << "10x8 in" << 10.0 << 8.0 << 1.5
         << -0.75 << none << true;
-    QTest::newRow("too low") << photo << 50 << false << false << false << 8.0 << 0.125 << "5x4 in"
+    QTest::newRow("too low") << standard << 50 << false << false << false << 8.0 << 0.125 << "5x4 in"
                              << 5.0 << 4.0 << 8.0 << 0.125 << doesNotFit << true;
 
     // 8.25 in wide: the left margin decides, as it is sent (3.2 mm = 0.126 in, 3.1 mm = 0.122).
-    const TImageFacts exact = image(2475, 300, 300);
+    const TImageFacts exact = photo(2475, 300, 300);
     QTest::newRow("exactly the width")
         << exact << 100 << false << false << false << 0.5 << 0.125 << "8.25x1 in" << 8.25 << 1.0
         << 0.5 << 0.125 << none << false;
@@ -525,25 +514,25 @@ void TestPageGeometry::layout_data()
                                  << "8.25x1 in" << 8.25 << 1.0 << 12.7 << 3.1 << none << false;
     // 3.1 mm is 0.12205 in, sent as 0.122: 0.122 + 8.253 + 0.125 just fits.
     QTest::newRow("sent margin decides")
-        << image(8253, 1000, 1000) << 100 << false << false << true << 12.7 << 3.1 << "8.253x1 in"
+        << photo(8253, 1000, 1000) << 100 << false << false << true << 12.7 << 3.1 << "8.253x1 in"
         << 8.253 << 1.0 << 12.7 << 3.1 << none << false;
 
     // Per centimetre: sized in cm, fitted in inches.
-    QTest::newRow("cm image") << image(1181, 1181, 300, 3) << 100 << false << true << false << 0.0
+    QTest::newRow("cm image") << photo(1181, 1181, 300, 3) << 100 << false << true << false << 0.0
                               << 0.0 << "3.9x3.9 cm" << 1181 / 300.0 << 1181 / 300.0 << 4.725
                               << 3.475 << none << false;
-    QTest::newRow("20 cm fits") << image(2000, 2000, 100, 3) << 100 << false << true << false << 0.0
+    QTest::newRow("20 cm fits") << photo(2000, 2000, 100, 3) << 100 << false << true << false << 0.0
                                 << 0.0 << "20x20 cm" << 20.0 << 20.0 << 1.563 << 0.313 << none
                                 << false;
     QTest::newRow("26 cm does not")
-        << image(2600, 2000, 100, 3) << 100 << false << true << false << 0.0 << 0.0 << "26x20 cm"
+        << photo(2600, 2000, 100, 3) << 100 << false << true << false << 0.0 << 0.0 << "26x20 cm"
         << 26.0 << 20.0 << 1.563 << -0.868 << doesNotFit << true;
 
     // A unit TIFF does not define counts as inches, with the tag warning.
-    QTest::newRow("unit 4") << image(300, 600, 300, 4) << 100 << false << false << false << 1.0
+    QTest::newRow("unit 4") << photo(300, 600, 300, 4) << 100 << false << false << false << 1.0
                             << 1.0 << "1x2 in" << 1.0 << 2.0 << 1.0 << 1.0
                             << QStringList{InvalidTagsWarning} << false;
-    TImageFacts noResolution = image(720, 720, 0);
+    TImageFacts noResolution = photo(720, 720, 0);
     QTest::newRow("72 ppi when missing")
         << noResolution << 100 << false << false << false << 1.0 << 1.0 << "10x10 in" << 10.0
         << 10.0 << 1.0 << 1.0 << QStringList{InvalidTagsWarning, DoesNotFitWarning} << true;
@@ -591,7 +580,7 @@ void TestPageGeometry::frameInPreview()
     options.ScaleToFit = true;
     options.PlaceCentered = true;
     options.ScreenWidth = 102;
-    const TLayoutResult r = computeLayout(letter(), image(3000, 2400, 300), options, u".");
+    const TLayoutResult r = computeLayout(letter(), photo(3000, 2400, 300), options, u".");
     QCOMPARE(r.PixelsPerInch, 12.0);
     QCOMPARE(r.FrameWidth, 98);   // 8.2 * 12 = 98.4
     QCOMPARE(r.FrameHeight, 79);  // 6.56 * 12 = 78.72
@@ -603,14 +592,14 @@ void TestPageGeometry::frameInPreview()
     TPageGeometry g = letter();
     g.TopMarginValue = 25.4;
     g.LeftMarginValue = 50.8;
-    const TLayoutResult byHand = computeLayout(g, image(3000, 2400, 300), options, u".");
+    const TLayoutResult byHand = computeLayout(g, photo(3000, 2400, 300), options, u".");
     QCOMPARE(byHand.FrameLeft, 24 + 2);
     QCOMPARE(byHand.FrameTop, 12 + 2);
 }
 
 void TestPageGeometry::centringNeedsAnImage()
 {
-    TImageFacts facts = image(3000, 2400, 300);
+    TImageFacts facts = photo(3000, 2400, 300);
     facts.Loaded = false;
     TPageGeometry g = letter();
     g.TopMarginValue = 0.5;
@@ -671,7 +660,7 @@ void TestPageGeometry::autoOrientation()
     QFETCH(int, height);
     QFETCH(double, paperWidth);
     QFETCH(double, paperLength);
-    QTEST(autoOrientationToggles(image(width, height, 300), paperWidth, paperLength), "toggles");
+    QTEST(autoOrientationToggles(photo(width, height, 300), paperWidth, paperLength), "toggles");
 }
 
 

@@ -1,3 +1,4 @@
+#include "TestImageFacts.h"
 #include "ApplicationTitle.h"
 #include "Beeper.h"
 #include "Dialogs.h"
@@ -80,18 +81,6 @@ namespace {
 
 enum Paper { Letter, LetterDeep, A4, A3Plus, Panorama, Custom };
 
-TImageFacts photo(int width = 3000, int height = 2400, double resolution = 300, int unit = 2)
-{
-    TImageFacts facts;
-    facts.Loaded = true;
-    facts.Width = width;
-    facts.Height = height;
-    facts.XResolution = resolution;
-    facts.YResolution = resolution;
-    facts.ResolutionUnit = unit;
-    facts.PixelLayout = TPixelLayout::Bits8;
-    return facts;
-}
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "TestImageFacts.h"
 #include "Beeper.h"
 #include "DiriduFormUi.h"
 #include "PageGeometryController.h"
@@ -108,18 +109,6 @@ namespace {
 
 enum Paper { Letter, A4, Custom };
 
-TImageFacts photo(int width = 3000, int height = 2400, double resolution = 300, int unit = 2)
-{
-    TImageFacts facts;
-    facts.Loaded = true;
-    facts.Width = width;
-    facts.Height = height;
-    facts.XResolution = resolution;
-    facts.YResolution = resolution;
-    facts.ResolutionUnit = unit;
-    facts.PixelLayout = TPixelLayout::Bits8;
-    return facts;
-}
 
 int roundPixels(double x)
 {
