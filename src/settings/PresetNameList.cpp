@@ -1,5 +1,7 @@
 #include "PresetNameList.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QListWidget>
 
 void setListNames(QListWidget *list, const QStringList &names)
@@ -16,4 +18,24 @@ QStringList listNames(const QListWidget *list)
     for (int row = 0; row < list->count(); ++row)
         names.append(list->item(row)->text());
     return names;
+}
+
+QListWidget *newPresetList(QWidget *parent, int height)
+{
+    auto *list = new QListWidget(parent);
+    list->setObjectName(QStringLiteral("PresetList"));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(true);
+    list->setFixedSize(200, height);
+    return list;
+}
+
+void layOutPresetDialog(QDialog *dialog, QLayout *fields, QLayout *buttons)
+{
+    auto *layout = new QHBoxLayout(dialog);
+    layout->setContentsMargins(12, 10, 12, 12);
+    layout->setSpacing(12);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }

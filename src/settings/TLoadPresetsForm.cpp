@@ -21,11 +21,7 @@ TLoadPresetsForm::TLoadPresetsForm(QWidget *parent) : QDialog(parent)
 
     SelectLbl = new QLabel(QStringLiteral("Select a Preset"), this);
     SelectLbl->setObjectName(QStringLiteral("SelectLbl"));
-    PresetList = new QListWidget(this);
-    PresetList->setObjectName(QStringLiteral("PresetList"));
-    PresetList->setSelectionMode(QAbstractItemView::SingleSelection);
-    PresetList->setSortingEnabled(true);
-    PresetList->setFixedSize(200, 170);
+    PresetList = newPresetList(this, 170);
     SelectLbl->setBuddy(PresetList);
 
     OKbtn = new QPushButton(QStringLiteral("Load"), this);
@@ -48,20 +44,10 @@ TLoadPresetsForm::TLoadPresetsForm(QWidget *parent) : QDialog(parent)
     buttons->addWidget(CancelBtn);
     buttons->addStretch();
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 10, 12, 12);
-    layout->setSpacing(12);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutPresetDialog(this, fields, buttons);
 
     PresetList->installEventFilter(this);
-    connect(PresetList, &QListWidget::itemClicked, this, &TLoadPresetsForm::PresetListClick);
-    // Picking an entry with the keys counts as a click.
-    connect(PresetList, &QListWidget::itemSelectionChanged, this,
-            &TLoadPresetsForm::PresetListClick);
-    connect(PresetList, &QListWidget::itemDoubleClicked, this,
-            &TLoadPresetsForm::PresetListDblClick);
+    connectPresetList(PresetList, this, &TLoadPresetsForm::PresetListClick, &TLoadPresetsForm::PresetListDblClick);
     connect(OKbtn, &QPushButton::clicked, this, &TLoadPresetsForm::OKbtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TLoadPresetsForm::CancelBtnClick);
 }

@@ -39,11 +39,7 @@ TSavePresetsForm::TSavePresetsForm(QWidget *parent) : QDialog(parent)
     NameLbl->setBuddy(NewPreset);
     PresetsLbl = new QLabel(QStringLiteral("Current Presets:"), this);
     PresetsLbl->setObjectName(QStringLiteral("PresetsLbl"));
-    PresetList = new QListWidget(this);
-    PresetList->setObjectName(QStringLiteral("PresetList"));
-    PresetList->setSelectionMode(QAbstractItemView::SingleSelection);
-    PresetList->setSortingEnabled(true);
-    PresetList->setFixedSize(200, 150);
+    PresetList = newPresetList(this, 150);
     PresetsLbl->setBuddy(PresetList);
     NewPreset->setFixedWidth(PresetList->width());
 
@@ -68,20 +64,10 @@ TSavePresetsForm::TSavePresetsForm(QWidget *parent) : QDialog(parent)
     buttons->addStretch();
     buttons->addWidget(Delete);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 10, 12, 12);
-    layout->setSpacing(12);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutPresetDialog(this, fields, buttons);
 
     NewPreset->installEventFilter(this);
-    connect(PresetList, &QListWidget::itemClicked, this, &TSavePresetsForm::PresetListClick);
-    // Moving through the list with the keys picks names as clicks do.
-    connect(PresetList, &QListWidget::itemSelectionChanged, this,
-            &TSavePresetsForm::PresetListClick);
-    connect(PresetList, &QListWidget::itemDoubleClicked, this,
-            &TSavePresetsForm::PresetListDblClick);
+    connectPresetList(PresetList, this, &TSavePresetsForm::PresetListClick, &TSavePresetsForm::PresetListDblClick);
     connect(NewPreset, &QLineEdit::textChanged, this, &TSavePresetsForm::NewPresetChange);
     connect(Delete, &QPushButton::clicked, this, &TSavePresetsForm::DeleteClick);
     connect(OKBtn, &QPushButton::clicked, this, &TSavePresetsForm::OKBtnClick);
