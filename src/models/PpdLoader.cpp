@@ -143,7 +143,8 @@ void PpdLoader::LoadPPD(const QString &installFolder, const QString &model)
             PpdLine line(text + u' ');
             switch (line.NextToken(K).keyword) {
             case PpdKeyword::CustomPageSize:
-                m_model.CustomPageSize = line.NextToken(K).keyword == PpdKeyword::True;
+                // "True" may carry a translation ("True/Custom Page Size").
+                m_model.CustomPageSize = line.NextToken(W).keyword == PpdKeyword::True;
                 break;
             case PpdKeyword::OpenUI: {
                 const PpdKeyword group = line.NextToken(N).keyword;
@@ -176,13 +177,11 @@ void PpdLoader::LoadPPD(const QString &installFolder, const QString &model)
                 break;
             }
             case PpdKeyword::PaperDimension:
-                m_dimensionNames.append(line.NextToken(S).text);
-                line.NextToken(T);
+                m_dimensionNames.append(line.NextOptionName().name);
                 m_model.PaperDimensions.append(line.NextToken(V).text);
                 break;
             case PpdKeyword::ImageableArea:
-                m_areaNames.append(line.NextToken(S).text);
-                line.NextToken(T);
+                m_areaNames.append(line.NextOptionName().name);
                 m_model.ImageableAreas.append(line.NextToken(V).text);
                 break;
             case PpdKeyword::FileVersion:
@@ -280,8 +279,8 @@ void PpdLoader::readGroup(LineReader &reader, PpdKeyword keyword, const QString 
             ppdUpper(QStringView(first.text).left(8)) == QLatin1String("*DEFAULT")) {
             defaultText = line.NextToken(V).text;
         } else if (first.keyword == keyword) {
-            const QString name = line.NextToken(N).text;
-            QString translation = line.NextToken(T).text;
+            // An option without a translation is shown by its name, not by its value.
+            auto [name, translation] = line.NextOptionName();
             if (translation.isEmpty())
                 translation = name;
             group.values->append(name);

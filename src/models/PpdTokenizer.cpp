@@ -62,6 +62,7 @@ PpdToken cutToken(QStringView line, QStringView delimiters, qsizetype &consumed)
     PpdToken token;
     token.text = line.mid(i - 1, j - i).toString();
     token.keyword = ppdKeywordIndex(token.text);
+    token.end = at(j);
     return token;
 }
 
@@ -106,4 +107,14 @@ PpdToken PpdLine::NextToken(QStringView delimiters)
     PpdToken token = cutToken(rest(), delimiters, consumed);
     m_pos += consumed;
     return token;
+}
+
+PpdOptionName PpdLine::NextOptionName()
+{
+    PpdOptionName option;
+    const PpdToken name = NextToken(PpdDelimiters::N);
+    option.name = name.text;
+    if (name.end == u'/')
+        option.translation = NextToken(PpdDelimiters::T).text;
+    return option;
 }

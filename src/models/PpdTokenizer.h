@@ -37,6 +37,16 @@ struct PpdToken
 {
     QString text;
     PpdKeyword keyword = PpdKeyword::None;
+    // The character dropped after the token: the delimiter that ended it, the closing
+    // quote, or the line's last character; null for an empty line.
+    QChar end;
+};
+
+// The option part of a line "*Keyword name/translation: value" or "*Keyword name: value".
+struct PpdOptionName
+{
+    QString name;
+    QString translation; // empty when the line has none
 };
 
 // The delimiter sets the reader uses. A set holding the blank also splits at tabs.
@@ -45,7 +55,7 @@ inline constexpr QStringView K = u" :"; // first token of a line
 inline constexpr QStringView N = u"/:"; // option name
 inline constexpr QStringView T = u":";  // translation
 inline constexpr QStringView V = u" ";  // value
-inline constexpr QStringView S = u"/";  // name before a slash
+inline constexpr QStringView W = u" /:"; // a word that a translation may follow, e.g. True
 } // namespace PpdDelimiters
 
 // The keyword as written in the list, e.g. "*PageSize" or "True"; empty for None.
@@ -75,6 +85,9 @@ public:
     explicit PpdLine(QString text) : m_text(std::move(text)) {}
 
     PpdToken NextToken(QStringView delimiters);
+    // The name up to the slash or the colon, and the translation after a slash up to the
+    // colon. Files often leave the translation out; the name then ends at the colon.
+    PpdOptionName NextOptionName();
     // What NextToken has not consumed yet.
     QStringView rest() const { return QStringView(m_text).mid(m_pos); }
 

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 
 const QString mismatchText = QStringLiteral("PPD PageSize list and PaperDimension list different");
@@ -35,6 +37,39 @@ QStringList pageSizeLines(int sizes, int dimensions, int areas)
     for (int i = 1; i <= areas; ++i)
         lines
             << QStringLiteral("*ImageableArea Size%1/Size %1: \"9 36 %2 783\"").arg(i).arg(590 + i);
+    return lines;
+}
+
+QByteArray fixture(const QString &name)
+{
+    QFile file(QStringLiteral(DIRIDU_SOURCE_DIR "/tests/fixtures/ppd/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read fixture %s", qPrintable(name));
+    return file.readAll();
+}
+
+// Every field of a model record, for comparing two loads as a whole.
+QStringList describe(const TPrintingModel &m)
+{
+    QStringList lines;
+    const auto group = [&](const QStringList &values, int defaultIndex) {
+        lines << values.join(u'|') + QStringLiteral(" default %1").arg(defaultIndex);
+    };
+    group(m.PageSizeValues, m.PageSizeDefault);
+    group(m.DitherValues, m.DitherDefault);
+    group(m.ResolutionValues, m.ResolutionDefault);
+    group(m.FeedValues, m.FeedDefault);
+    group(m.Curve1Values, m.Curve1Default);
+    group(m.Curve2Values, m.Curve2Default);
+    group(m.MediaValues, m.MediaDefault);
+    group(m.BlackValues, m.BlackDefault);
+    group(m.SpeedValues, m.SpeedDefault);
+    const auto number = [](double value) { return QString::number(value, 'g', 17); };
+    lines << m.FeedOptionName << m.PaperDimensions.join(u'|') << m.ImageableAreas.join(u'|')
+          << number(m.HWMargins.left) << number(m.HWMargins.bottom) << number(m.HWMargins.right)
+          << number(m.HWMargins.top) << number(m.MaxMediaWidth) << number(m.MaxMediaLength)
+          << number(m.MinMediaWidth) << number(m.MinMediaLength)
+          << (m.CustomPageSize ? "custom" : "no custom") << m.ModelHint;
     return lines;
 }
 
@@ -67,6 +102,13 @@ private slots:
     void pageSizeSelection_data();
     void pageSizeSelection();
     void customPageSize();
+    void customPageSizeWords_data();
+    void customPageSizeWords();
+    void paperLinesWithoutTranslation_data();
+    void paperLinesWithoutTranslation();
+    void fixtureStyles_data();
+    void fixtureStyles();
+    void fixtureStylesGiveTheSameModel();
     void pageSizeCheck_data();
     void pageSizeCheck();
     void product_data();
@@ -127,10 +169,17 @@ void TestPpdLoader::groupReading_data()
         << QByteArray("*OpenUI *Resolution: PickOne\n*Resolution 720dpi/720: \"\"\n"
                       "*DefaultResolution: 720dpi\n*CloseUI: *Resolution\n")
         << QStringList{"720dpi"} << QStringList{"720"} << -1;
-    QTest::newRow("without slash, quoted translation")
+    // The value after the colon is what the option sends to the printer, never its name.
+    QTest::newRow("without translation the name is shown")
         << QByteArray("*OpenUI *Resolution\n*Resolution 360dpi: \"Fast draft\"\n"
                       "*CloseUI: *Resolution\n")
-        << QStringList{"360dpi"} << QStringList{"Fast draft"} << -1;
+        << QStringList{"360dpi"} << QStringList{"360dpi"} << -1;
+    QTest::newRow("without translation, code as value")
+        << QByteArray("*OpenUI *Resolution: PickOne\n*DefaultResolution: 720dpi\n"
+                      "*Resolution 360dpi: \"<</HWResolution[360 360]>>setpagedevice\"\n"
+                      "*Resolution 720dpi: \"<</HWResolution[720 720]>>setpagedevice\"\n"
+                      "*CloseUI: *Resolution\n")
+        << QStringList{"360dpi", "720dpi"} << QStringList{"360dpi", "720dpi"} << 1;
     QTest::newRow("empty translation is the name")
         << QByteArray("*OpenUI *Resolution\n*DefaultResolution: 360dpi\n"
                       "*Resolution 360dpi: \"\"\n*CloseUI: *Resolution\n")
@@ -330,6 +379,145 @@ void TestPpdLoader::customPageSize()
     QVERIFY(!install.model.CustomPageSize);
     QCOMPARE(install.paperSize.count(), 12);
     QCOMPARE(dialogs.texts(), QStringList());
+}
+
+void TestPpdLoader::customPageSizeWords_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("custom");
+    QTest::newRow("True with code") << "*CustomPageSize True: \"pop pop\"" << true;
+    QTest::newRow("True with translation")
+        << "*CustomPageSize True/Custom Page Size: \"pop pop\"" << true;
+    QTest::newRow("true, any case, with translation")
+        << "*CustomPageSize true/Custom: \"pop\"" << true;
+    QTest::newRow("True alone") << "*CustomPageSize True" << true;
+    QTest::newRow("True and blanks") << "*CustomPageSize True   " << true;
+    QTest::newRow("False with translation") << "*CustomPageSize False/No: \"\"" << false;
+    QTest::newRow("Truer is not True") << "*CustomPageSize Truer/x: \"\"" << false;
+}
+
+void TestPpdLoader::customPageSizeWords()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, custom);
+    TestInstall install;
+    install.writePpd("M", QStringList{line} + pageSizeLines(2, 2, 2));
+    install.load("M");
+    QCOMPARE(install.model.CustomPageSize, custom);
+    QCOMPARE(install.paperSize.items().contains("Custom"), custom);
+    QVERIFY(install.listsInStep());
+}
+
+// Lines that give no translation name their size up to the colon.
+void TestPpdLoader::paperLinesWithoutTranslation_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("dimensions");
+    QTest::addColumn<QStringList>("areas");
+
+    const QStringList sizes{"*OpenUI *PageSize: PickOne", "*DefaultPageSize: A4",
+                            "*PageSize Letter: \"<</PageSize[612 792]>>setpagedevice\"",
+                            "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"",
+                            "*CloseUI: *PageSize"};
+    const QStringList dimensions{"612 792", "595 842"};
+    const QStringList areas{"18 36 594 783", "18 36 577 833"};
+    QTest::newRow("no translations")
+        << sizes + QStringList{"*PaperDimension Letter: \"612 792\"",
+                               "*PaperDimension A4: \"595 842\"",
+                               "*ImageableArea Letter: \"18 36 594 783\"",
+                               "*ImageableArea A4: \"18 36 577 833\""}
+        << dimensions << areas;
+    QTest::newRow("mixed styles") << sizes +
+                                         QStringList{
+                                             "*PaperDimension Letter/US Letter: \"612 792\"",
+                                             "*PaperDimension A4: \"595 842\"",
+                                             "*ImageableArea Letter: \"18 36 594 783\"",
+                                             "*ImageableArea A4/A4 210 x 297 mm: \"18 36 577 833\""}
+                                  << dimensions << areas;
+    QTest::newRow("tabs and no blank before the value")
+        << sizes + QStringList{"*PaperDimension\tLetter:\"612 792\"",
+                               "*PaperDimension A4:\t\"595 842\"",
+                               "*ImageableArea\tLetter: \"18 36 594 783\"",
+                               "*ImageableArea A4:\"18 36 577 833\""}
+        << dimensions << areas;
+}
+
+void TestPpdLoader::paperLinesWithoutTranslation()
+{
+    QFETCH(QStringList, lines);
+    ScopedRecordingDialogs dialogs;
+    TestInstall install;
+    install.writePpd("M", lines);
+    install.load("M");
+    QCOMPARE(dialogs.texts(), QStringList());
+    QCOMPARE(install.model.PageSizeValues, (QStringList{"Letter", "A4"}));
+    QTEST(install.model.PaperDimensions, "dimensions");
+    QTEST(install.model.ImageableAreas, "areas");
+    QCOMPARE(install.paperSize.currentText(), "A4");
+}
+
+void TestPpdLoader::fixtureStyles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("with translations") << "Translated.ppd";
+    QTest::newRow("without translations") << "Untranslated.ppd";
+}
+
+void TestPpdLoader::fixtureStyles()
+{
+    QFETCH(QString, file);
+    ScopedRecordingDialogs dialogs;
+    TestInstall install;
+    install.write("ppd/ZorlT900.ppd", fixture(file));
+    install.load("ZorlT900");
+
+    QCOMPARE(dialogs.texts(), QStringList());
+    const TPrintingModel &m = install.model;
+    QCOMPARE(m.PageSizeValues, (QStringList{"Letter", "A4", "Tabloid", "w288h432", "Custom"}));
+    QCOMPARE(install.paperSize.items(), m.PageSizeValues);
+    QCOMPARE(install.paperSize.currentText(), "Letter");
+    QCOMPARE(m.PaperDimensions, (QStringList{"612 792", "595 842", "792 1224", "288 432"}));
+    QCOMPARE(m.ImageableAreas,
+             (QStringList{"18 36 594 783", "18 36 577 833", "18 36 774 1215", "18 36 270 423"}));
+    QVERIFY(m.CustomPageSize);
+    QCOMPARE(m.MinMediaWidth, 2.0);
+    QCOMPARE(m.MaxMediaWidth, 18.0);
+    QCOMPARE(m.MinMediaLength, 2.0);
+    QCOMPARE(m.MaxMediaLength, 45.0);
+    QCOMPARE(m.HWMargins.left, 0.25);
+    QCOMPARE(m.HWMargins.bottom, 0.5);
+    QCOMPARE(m.HWMargins.right, 0.25);
+    QCOMPARE(m.HWMargins.top, 0.125);
+    QCOMPARE(m.FeedOptionName, "InputSlot");
+    QCOMPARE(install.paperFeed.items(), (QStringList{"Auto", "Manual"}));
+    QCOMPARE(install.mediaType.currentText(), "Matte");
+    QCOMPARE(install.resolution.items(), (QStringList{"720x720dpi", "1440x720dpi"}));
+    QCOMPARE(install.resolution.currentIndex(), 1);
+    QCOMPARE(install.ripSpeed.currentText(), "Uni");
+    QCOMPARE(install.ripBlack.currentText(), "Photo");
+    QCOMPARE(m.ModelHint, "Version 1.4");
+    QVERIFY(install.listsInStep());
+}
+
+void TestPpdLoader::fixtureStylesGiveTheSameModel()
+{
+    TestInstall translated, untranslated;
+    translated.write("ppd/ZorlT900.ppd", fixture("Translated.ppd"));
+    untranslated.write("ppd/ZorlT900.ppd", fixture("Untranslated.ppd"));
+    translated.load("ZorlT900");
+    untranslated.load("ZorlT900");
+    QCOMPARE(describe(untranslated.model), describe(translated.model));
+    for (const auto &[a, b] : {std::pair{&translated.paperSize, &untranslated.paperSize},
+                               {&translated.ditherType, &untranslated.ditherType},
+                               {&translated.resolution, &untranslated.resolution},
+                               {&translated.paperFeed, &untranslated.paperFeed},
+                               {&translated.mediaType, &untranslated.mediaType},
+                               {&translated.ripBlack, &untranslated.ripBlack},
+                               {&translated.ripSpeed, &untranslated.ripSpeed},
+                               {&translated.curve1, &untranslated.curve1}}) {
+        QCOMPARE(b->items(), a->items());
+        QCOMPARE(b->currentIndex(), a->currentIndex());
+    }
 }
 
 void TestPpdLoader::pageSizeCheck_data()

@@ -13,6 +13,10 @@ class TestPpdTokenizer : public QObject
 private slots:
     void nextToken_data();
     void nextToken();
+    void tokenEnd_data();
+    void tokenEnd();
+    void optionName_data();
+    void optionName();
     void lineCursorMatchesNextToken();
     void chainedTokens_data();
     void chainedTokens();
@@ -59,8 +63,10 @@ void TestPpdTokenizer::nextToken_data()
         "9 36 ");
     row("tab kept when blank does not split", "a\tb:c ", T, "a\tb", none, "c ");
     row("delimiter right after the blanks", " :x ", K, "", none, "x ");
-    row("slash set", "Letter/US Letter: \"612 792\" ", S, "Letter", none,
-        "US Letter: \"612 792\" ");
+    row("word ends at slash", "True/Custom Size: x ", W, "True", PpdKeyword::True,
+        "Custom Size: x ");
+    row("word ends at colon", "True: x ", W, "True", PpdKeyword::True, " x ");
+    row("word ends at blank", "True  ", W, "True", PpdKeyword::True, " ");
     row("keyword in any letter case", "*pagesize x ", K, "*pagesize", PpdKeyword::PageSize, "x ");
     row("the word True", "TRUE: x ", K, "TRUE", PpdKeyword::True, " x ");
     row("longer word is no keyword", "*PageSizes x ", K, "*PageSizes", none, "x ");
@@ -78,11 +84,79 @@ void TestPpdTokenizer::nextToken()
     QTEST(shortened, "rest");
 }
 
+void TestPpdTokenizer::tokenEnd_data()
+{
+    using namespace PpdDelimiters;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("delimiters");
+    QTest::addColumn<QString>("end");
+
+    QTest::newRow("slash") << "Letter/US: x " << N.toString() << "/";
+    QTest::newRow("colon") << "Letter: x " << N.toString() << ":";
+    QTest::newRow("tab") << "a\tb " << V.toString() << "\t";
+    QTest::newRow("closing quote") << "\"a b\" " << V.toString() << "\"";
+    QTest::newRow("last character") << "abc" << V.toString() << "c";
+    QTest::newRow("empty line") << "" << V.toString() << "";
+}
+
+void TestPpdTokenizer::tokenEnd()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, delimiters);
+    QFETCH(QString, end);
+    PpdLine cursor(line);
+    const PpdToken token = cursor.NextToken(delimiters);
+    QCOMPARE(token.end.isNull() ? QString() : QString(token.end), end);
+}
+
+void TestPpdTokenizer::optionName_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("translation");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("with translation") << "Letter/US Letter: \"612 792\" "
+                                      << "Letter"
+                                      << "US Letter"
+                                      << "612 792";
+    QTest::newRow("without translation") << "Letter: \"612 792\" "
+                                         << "Letter"
+                                         << ""
+                                         << "612 792";
+    QTest::newRow("blanks before the name") << "  A4:\t\"595 842\" "
+                                            << "A4"
+                                            << ""
+                                            << "595 842";
+    QTest::newRow("slash in the value only") << "Letter: \"<</PageSize[612 792]>>\" "
+                                             << "Letter"
+                                             << ""
+                                             << "<</PageSize[612 792]>>";
+    QTest::newRow("empty translation") << "Letter/: \"612 792\" "
+                                       << "Letter"
+                                       << ""
+                                       << "612 792";
+    QTest::newRow("no colon") << "Letter "
+                              << "Letter"
+                              << ""
+                              << "";
+}
+
+void TestPpdTokenizer::optionName()
+{
+    QFETCH(QString, line);
+    PpdLine cursor(line);
+    const PpdOptionName option = cursor.NextOptionName();
+    QTEST(option.name, "name");
+    QTEST(option.translation, "translation");
+    QTEST(cursor.NextToken(PpdDelimiters::V).text, "value");
+}
+
 // The cursor avoids copying; it must cut exactly what NextToken cuts, for any text.
 void TestPpdTokenizer::lineCursorMatchesNextToken()
 {
     using namespace PpdDelimiters;
-    const QStringView sets[] = {K, N, T, V, S};
+    const QStringView sets[] = {K, N, T, V, W};
     const QString alphabet = QStringLiteral(" \t:/\"a*Z\r");
     QRandomGenerator random(20240611);
     for (int n = 0; n < 3000; ++n) {
@@ -97,6 +171,7 @@ void TestPpdTokenizer::lineCursorMatchesNextToken()
             const PpdToken expected = NextToken(shortened, delimiters);
             const PpdToken actual = line.NextToken(delimiters);
             QCOMPARE(actual.text, expected.text);
+            QCOMPARE(actual.end, expected.end);
             QCOMPARE(line.rest(), QStringView(shortened));
         }
     }
@@ -110,7 +185,7 @@ void TestPpdTokenizer::chainedTokens_data()
 
     QTest::newRow("paper dimension")
         << "*PaperDimension Letter/US Letter: \"612 792\" "
-        << "KSTV" << QStringList{"*PaperDimension", "Letter", "US Letter", "612 792"};
+        << "KNTV" << QStringList{"*PaperDimension", "Letter", "US Letter", "612 792"};
     QTest::newRow("option without slash")
         << "*MediaType Plain: \"Plain paper\" "
         << "KNT" << QStringList{"*MediaType", "Plain", "Plain paper"};
@@ -139,7 +214,7 @@ void TestPpdTokenizer::chainedTokens()
                                        : set == u'N' ? PpdDelimiters::N
                                        : set == u'T' ? PpdDelimiters::T
                                        : set == u'V' ? PpdDelimiters::V
-                                                     : PpdDelimiters::S;
+                                                     : PpdDelimiters::W;
         actual.append(cursor.NextToken(delimiters).text);
     }
     QCOMPARE(actual, tokens);
