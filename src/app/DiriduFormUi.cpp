@@ -52,9 +52,12 @@ template <typename T> T *named(T *object, const char *name)
     return object;
 }
 
+// Labels show file names and preset names: always as written, never as markup.
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
-    return named(new QLabel(text, parent), name);
+    QLabel *created = named(new QLabel(text, parent), name);
+    created->setTextFormat(Qt::PlainText);
+    return created;
 }
 
 QComboBox *comboBox(QWidget *parent, const char *name, bool editable, const QString &hint)

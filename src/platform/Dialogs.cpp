@@ -33,6 +33,7 @@ void WidgetDialogs::error(const QString &text, Button button)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.addButton(button == Button::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
     box.exec();
 }
@@ -41,9 +42,17 @@ int WidgetDialogs::question(const QString &title, const QString &text, const QSt
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> added;
-    for (const QString &caption : buttons)
-        added.append(box.addButton(caption, QMessageBox::AcceptRole));
+    for (const QString &caption : buttons) {
+        // As in the system's own message boxes, Escape and the close button answer Cancel;
+        // without a Cancel the box must be answered with one of its buttons.
+        const bool cancel = caption == QLatin1String("Cancel");
+        added.append(
+            box.addButton(caption, cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        if (cancel)
+            box.setEscapeButton(added.last());
+    }
     box.exec();
     return added.indexOf(box.clickedButton());
 }
@@ -52,6 +61,7 @@ void WidgetDialogs::applicationError(const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

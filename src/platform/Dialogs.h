@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Every message box of the program goes through this service, so tests can give the
-// answers in advance and read back what the user would have seen.
+// answers in advance and read back what the user would have seen. Texts are shown as plain
+// text: they carry file names and file contents, which must never be read as markup.
 class Dialogs
 {
 public:
@@ -16,7 +17,8 @@ public:
     // Error style: title "Error", error icon, the one button given.
     virtual void error(const QString &text, Button button) = 0;
     // Information style with the named buttons; returns the index of the button pressed,
-    // or -1 when the box was closed without one.
+    // or -1 when the box went without one. Escape and closing the box answer with the
+    // button named "Cancel" if there is one.
     virtual int question(const QString &title, const QString &text, const QStringList &buttons) = 0;
     // The application's standard error box: the application title, error icon, OK.
     virtual void applicationError(const QString &text) = 0;
