@@ -203,6 +203,8 @@ void TDiriduForm::connectHandlers()
     connect(ui.PrintingModelName, &QComboBox::activated, this,
             &TDiriduForm::PrintingModelNameCloseUp);
     connect(ui.PrinterList, &QComboBox::activated, this, &TDiriduForm::PrinterListChange);
+    ui.PrintingModelName->installEventFilter(this);
+    ui.PrinterList->installEventFilter(this);
     connect(ui.InkDescriptionMenu, &QAction::triggered, this,
             &TDiriduForm::InkDescriptionMenuClick);
     connect(ui.Curve1, &QComboBox::activated, this, &TDiriduForm::Curve1CloseUp);
@@ -272,6 +274,8 @@ void TDiriduForm::shareEnterKeyHandler()
 
 bool TDiriduForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Wheel && loadsAModelWhenChosen(watched))
+        return true;
     const auto handler = m_exitHandlers.constFind(watched);
     if (handler != m_exitHandlers.cend()) {
         if (event->type() == QEvent::KeyPress) {
@@ -280,11 +284,21 @@ bool TDiriduForm::eventFilter(QObject *watched, QEvent *event)
                 handler.value()();
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut) {
+        } else if (event->type() == QEvent::FocusOut &&
+                   static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason) {
+            // Switching to another window does not leave the field: the caret is still in
+            // it on return, and the value counts once the field is really left.
             handler.value()();
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The wheel would choose a new item on every notch, and choosing a model or a queue loads a
+// model: over the closed box it does nothing; the open list still scrolls.
+bool TDiriduForm::loadsAModelWhenChosen(QObject *watched) const
+{
+    return watched == ui.PrintingModelName || watched == ui.PrinterList;
 }
 
 void TDiriduForm::createFurtherWindows()
@@ -438,6 +452,8 @@ void TDiriduForm::PrintingModelNameCloseUp()
 
 void TDiriduForm::loadModel(const QString &model)
 {
+    // The page sizes are the new model's now: the paper at the old position is another one.
+    PageGeometry.LastPaperIndex = -1;
     try {
         m_ppdLoader->LoadPPD(InstallFolder, model);
     } catch (const ZorError &error) {

@@ -144,6 +144,7 @@ private:
     void readToolVersions(int timeoutMs);
     void connectHandlers();
     void shareEnterKeyHandler();
+    bool loadsAModelWhenChosen(QObject *watched) const;
     void updatePasteButtons();
     void loadModel(const QString &model);
     QString settingsPath() const;

@@ -410,7 +410,9 @@ TLayoutResult computeLayout(const TPageGeometry &g, const TImageFacts &facts,
     };
     r.Overruns = imageOverruns(g, pw, ph, options.PlaceCentered, sentInches(r.TopMarginValue),
                                sentInches(r.LeftMarginValue));
-    r.Warnings = layoutWarnings(v, r.Overruns, options.ScaleToFit);
+    // Without an image the facts are placeholders: there is nothing to warn about.
+    if (facts.Loaded)
+        r.Warnings = layoutWarnings(v, r.Overruns, options.ScaleToFit);
     return r;
 }
 

@@ -43,6 +43,8 @@ private slots:
     void presetLabelHiddenByCurveChanges_data();
     void presetLabelHiddenByCurveChanges();
     void presetSavedAndLoadedBack();
+    void leavingTheWindowKeepsTheField_data();
+    void leavingTheWindowKeepsTheField();
 };
 
 void TestCurveControls::curveFilesFollowTheFolder()
@@ -157,6 +159,48 @@ void TestCurveControls::presetSavedAndLoadedBack()
     QCOMPARE(ui.PresetLbl->text(), QStringLiteral("Toned"));
     QVERIFY(ui.PresetLbl->isVisible());
     QVERIFY(started.dialogs.shown().isEmpty());
+}
+
+void TestCurveControls::leavingTheWindowKeepsTheField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("blend") << "CurveBlendValue";
+    QTest::newRow("gamma") << "GammaBlendValue";
+    QTest::newRow("limit") << "LimitBlendValue";
+}
+
+// Switching to another window with the caret in a field is no leaving of the field: the
+// preset stays named and the typed text stays as typed until the field is really left.
+void TestCurveControls::leavingTheWindowKeepsTheField()
+{
+    QFETCH(QString, field);
+    WithModel installation;
+    touch(installation.bin() + "Diridu.ini",
+          "[Printer]\r\nPrintingModel=Zorl3800\r\n[Curves]\r\nPreset=Warm\r\n");
+    Started started(installation);
+    auto *label = started.find<QLabel>("PresetLbl");
+    auto *edit = started.find<QLineEdit>(qPrintable(field));
+    QVERIFY(label->isVisible());
+    started.form->activateWindow();
+    QTRY_VERIFY(started.form->isActiveWindow());
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClicks(edit, "7");
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QVERIFY(label->isVisible());
+    QCOMPARE(edit->text(), QStringLiteral("7"));
+
+    started.form->activateWindow();
+    QTRY_VERIFY(edit->hasFocus());
+    started.find<QComboBox>("Curve1")->setFocus();
+    QTRY_VERIFY(!label->isVisible());
+    QCOMPARE(edit->text(), QStringLiteral("7"));
+    QCOMPARE(started.beeper.beeps(), 0);
 }
 
 QTEST_MAIN(TestCurveControls)

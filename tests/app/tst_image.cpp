@@ -3,10 +3,14 @@
 #include "ToolTestTiff.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 
 using namespace fixture;
 
@@ -59,6 +63,10 @@ private slots:
     void clearingReturnsToNoImage();
     void recentFilesMoveToTheFront();
     void vanishedRecentFileIsRemoved();
+    void imageNameShownAsWritten();
+    void noImageGivesNoWarnings_data();
+    void noImageGivesNoWarnings();
+    void newModelLaysOutItsOwnPaper();
 };
 
 void TestImage::openedImageIsShownOnThePage()
@@ -172,6 +180,78 @@ void TestImage::vanishedRecentFileIsRemoved()
     QCOMPARE(started.dialogs.texts(),
              QStringList{QStringLiteral("File \"%1\" no longer exists").arg(b)});
     QCOMPARE(recentCaptions(form), QStringList({"&1 " + a, "&2 " + c}));
+}
+
+void TestImage::imageNameShownAsWritten()
+{
+    WithPaper installation;
+    const QString photo = installation.photo("<b>bold</b> & <i>x</i>.tif", 300, 300);
+    Started started(installation);
+    TDiriduForm &form = *started.form;
+    form.ProbeImage(photo);
+    QCOMPARE(form.ui.FilePrinting->textFormat(), Qt::PlainText);
+    QCOMPARE(form.ui.FilePrinting->text(), photo);
+}
+
+void TestImage::noImageGivesNoWarnings_data()
+{
+    QTest::addColumn<bool>("centred");
+    QTest::addColumn<int>("percent");
+    QTest::newRow("centred, large scale") << true << 1600;
+    QTest::newRow("by hand, large scale") << false << 1600;
+    QTest::newRow("by hand, as designed") << false << 100;
+}
+
+// Without an image there is nothing that could not fit, whatever the scale and placement.
+void TestImage::noImageGivesNoWarnings()
+{
+    QFETCH(bool, centred);
+    QFETCH(int, percent);
+    WithPaper installation;
+    Started started(installation);
+    TDiriduForm &form = *started.form;
+    form.ui.PlaceCentered->setChecked(centred);
+    if (!centred) {
+        form.ui.LeftMargin->setText("8");
+        QTest::keyClick(form.ui.LeftMargin, Qt::Key_Return);
+        QCOMPARE(form.PageGeometry.LeftMarginValue, 8.0);
+    }
+    form.ui.CustomScale->setValue(percent);
+    QVERIFY(!form.ImageFacts.Loaded);
+    QVERIFY(!form.ui.WarningPanel->isVisible());
+    QVERIFY(!form.ui.WarningsTabs->isVisible());
+
+    // The same settings with an image that is too large do warn.
+    form.ProbeImage(installation.photo("large.tif", 3000, 3000)); // 10 x 10 in at 100 %
+    form.ui.CustomScale->setValue(percent == 100 ? 101 : percent - 1);
+    QVERIFY(form.ui.WarningPanel->isVisible());
+}
+
+// A model whose paper list differs lays out its own paper, even at the position that the
+// previous model's paper had.
+void TestImage::newModelLaysOutItsOwnPaper()
+{
+    WithPaper installation;
+    touch(installation.root() + "ppd/ZorlA4.ppd",
+          "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
+          "*PageSize A4/A4: \"\"\n*PageSize A3/A3: \"\"\n*CloseUI: *PageSize\n"
+          "*PaperDimension A4/A4: \"595 842\"\n*PaperDimension A3/A3: \"842 1191\"\n"
+          "*ImageableArea A4/A4: \"9 36 586 833\"\n*ImageableArea A3/A3: \"9 36 833 1182\"\n");
+    Started started(installation);
+    TDiriduForm &form = *started.form;
+    QCOMPARE(form.ui.PaperSize->currentText(), QStringLiteral("Letter"));
+    QCOMPARE(form.ui.ImageScreen->size(), QSize(102, 132));
+
+    auto *models = started.find<QComboBox>("PrintingModelName");
+    const int a4Model = models->findText("ZorlA4");
+    models->setCurrentIndex(a4Model);
+    emit models->activated(a4Model);
+    QCOMPARE(form.ui.PaperSize->currentIndex(), 0);
+    QCOMPARE(form.ui.PaperSize->currentText(), QStringLiteral("A4"));
+    QCOMPARE(form.PageGeometry.PaperWidth, 595 / 72.0);
+    // 132 pixels high, Round(132 x 595 / 842) = 93 wide.
+    QCOMPARE(form.ui.ImageScreen->size(), QSize(93, 132));
+    QVERIFY(started.dialogs.shown().isEmpty());
 }
 
 QTEST_MAIN(TestImage)

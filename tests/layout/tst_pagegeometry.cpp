@@ -46,6 +46,8 @@ private slots:
     void layout();
     void frameInPreview();
     void centringNeedsAnImage();
+    void warningsNeedAnImage_data();
+    void warningsNeedAnImage();
     void overrunTolerance();
     void texts();
     void autoOrientation_data();
@@ -611,6 +613,44 @@ void TestPageGeometry::centringNeedsAnImage()
     QVERIFY(!r.Centred);
     QCOMPARE(r.TopMarginValue, 0.5);
     QCOMPARE(r.LeftMarginValue, 0.75);
+}
+
+void TestPageGeometry::warningsNeedAnImage_data()
+{
+    QTest::addColumn<TImageFacts>("facts");
+    QTest::addColumn<bool>("centred");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<double>("left");
+
+    // Without an image the facts are the placeholder one pixel at one pixel per inch.
+    QTest::newRow("placeholder, large scale") << TImageFacts() << true << 1600 << 0.125;
+    QTest::newRow("placeholder near the right edge") << TImageFacts() << false << 100 << 8.0;
+    TImageFacts unusable;
+    unusable.XResolution = 0;
+    unusable.PixelLayout = TPixelLayout::Device;
+    QTest::newRow("placeholder with unusable facts") << unusable << false << 100 << 8.0;
+}
+
+// What the layout computes without an image is no reason to warn about one.
+void TestPageGeometry::warningsNeedAnImage()
+{
+    QFETCH(TImageFacts, facts);
+    QFETCH(bool, centred);
+    QFETCH(int, percent);
+    QFETCH(double, left);
+    TPageGeometry g = letter();
+    g.LeftMarginValue = left;
+    g.TopMarginValue = 0.125;
+    TLayoutOptions options;
+    options.PlaceCentered = centred;
+    options.ScalePercent = percent;
+    options.ScreenWidth = 102;
+    QVERIFY(!facts.Loaded);
+    QCOMPARE(computeLayout(g, facts, options, u".").Warnings, QStringList());
+
+    // The same facts as a probed image give their warnings.
+    facts.Loaded = true;
+    QVERIFY(!computeLayout(g, facts, options, u".").Warnings.isEmpty());
 }
 
 void TestPageGeometry::overrunTolerance()
