@@ -4,21 +4,23 @@
 #include "TPrintingModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
-#include <QMimeData>
-#include <QPushButton>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace fixture;
 
@@ -56,6 +58,9 @@ private slots:
     void pasteButtonsFollowTheClipboard();
     void choosingAQueuePicksItsModel_data();
     void choosingAQueuePicksItsModel();
+    void wheelOverAClosedModelChoiceDoesNothing_data();
+    void wheelOverAClosedModelChoiceDoesNothing();
+    void demoStartsReadyToPrint();
 };
 
 void TestDiriduForm::listsModelsSortedAndSelectsNone()
@@ -325,6 +330,66 @@ void TestDiriduForm::choosingAQueuePicksItsModel()
     QCOMPARE(started.find<QComboBox>("PrintingModelName")->currentText(), model);
     QCOMPARE(started.find<QComboBox>("PaperSize")->count() > 0, !model.isEmpty());
     QVERIFY(started.dialogs.shown().isEmpty());
+}
+
+void TestDiriduForm::wheelOverAClosedModelChoiceDoesNothing_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("delta");
+    QTest::newRow("model, down") << "PrintingModelName" << -120;
+    QTest::newRow("model, up") << "PrintingModelName" << 120;
+    QTest::newRow("queue, down") << "PrinterList" << -120;
+    QTest::newRow("queue, up") << "PrinterList" << 120;
+}
+
+// Choosing a model or a queue loads a model; the wheel passing over the box must not.
+void TestDiriduForm::wheelOverAClosedModelChoiceDoesNothing()
+{
+    QFETCH(QString, box);
+    QFETCH(int, delta);
+    Installation installation;
+    Started started(installation, {{"EPSON Stylus Photo 2200", "EPSON Stylus Pro 3800",
+                                    "EPSON Stylus Photo R2400"},
+                                   "EPSON Stylus Photo R2400"});
+    auto *models = started.find<QComboBox>("PrintingModelName");
+    const int chosen = models->findText("Zorl3800");
+    models->setCurrentIndex(chosen);
+    emit models->activated(chosen);
+    auto *target = started.find<QComboBox>(qPrintable(box));
+    const int before = target->currentIndex();
+    QVERIFY(before > 0 && before < target->count() - 1);
+    QSignalSpy activated(target, &QComboBox::activated);
+
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    for (int notch = 0; notch < 3; ++notch) {
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+    }
+    QCOMPARE(target->currentIndex(), before);
+    QCOMPARE(activated.count(), 0);
+    QCOMPARE(models->currentText(), QStringLiteral("Zorl3800"));
+}
+
+// The demo installation's first start arrives with the demo queue's model chosen and its
+// paper applied.
+void TestDiriduForm::demoStartsReadyToPrint()
+{
+    Installation installation;
+    QVERIFY(QFile::copy(DIRIDU_SOURCE_DIR "/demo/settings/Diridu.ini",
+                        installation.bin() + "Diridu.ini"));
+    Started started(installation, {{"EPSON_Stylus_Pro_3800"}, "EPSON_Stylus_Pro_3800"});
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join('\n')));
+    QCOMPARE(started.find<QComboBox>("PrinterList")->currentText(),
+             QStringLiteral("EPSON_Stylus_Pro_3800"));
+    QCOMPARE(started.find<QComboBox>("PrintingModelName")->currentText(),
+             QStringLiteral("Zorl3800"));
+    QCOMPARE(started.find<QComboBox>("PaperSize")->currentText(), QStringLiteral("Letter"));
+    QCOMPARE(started.form->PageGeometry.PaperWidth, 8.5);
+    QVERIFY(started.find<QComboBox>("RipSpeed")->currentIndex() >= 0);
+    // The readiness check of every print finds nothing missing.
+    QVERIFY(started.form->PrintReady());
+    QCOMPARE(started.dialogs.texts(), QStringList());
 }
 
 QTEST_MAIN(TestDiriduForm)

@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 
@@ -344,6 +346,9 @@ private slots:
     void helpLinks();
     void helpPagesReachable();
     void curvewrightFolder();
+    void starterSettings();
+    void starterSettingsNeverReplaceSettings_data();
+    void starterSettingsNeverReplaceSettings();
 };
 
 void TestDemoInstallation::initTestCase()
@@ -670,6 +675,47 @@ void TestDemoInstallation::helpPagesReachable()
 void TestDemoInstallation::curvewrightFolder()
 {
     QVERIFY(QFileInfo(installPath("Curvewright")).isDir());
+}
+
+void TestDemoInstallation::starterSettings()
+{
+    // Diridu rewrites the file on exit, so only its presence is the build's doing.
+    QVERIFY(QFileInfo(installPath("bin/Diridu.ini")).isFile());
+    const QStringList lines = readLines(SourceDir + "/demo/settings/Diridu.ini");
+    QCOMPARE(lines, (QStringList{"[Printer]", "PrintingModel=Zorl3800"}));
+    QVERIFY(modelNames().contains("Zorl3800"));
+}
+
+void TestDemoInstallation::starterSettingsNeverReplaceSettings_data()
+{
+    QTest::addColumn<QByteArray>("existing"); // empty: no settings file yet
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray starter = "[Printer]\r\nPrintingModel=Zorl3800\r\n";
+    QTest::newRow("first build") << QByteArray() << starter;
+    QTest::newRow("settings kept") << QByteArray("[Printer]\r\nPrintingModel=ZorlR2400\r\n")
+                                   << QByteArray("[Printer]\r\nPrintingModel=ZorlR2400\r\n");
+}
+
+void TestDemoInstallation::starterSettingsNeverReplaceSettings()
+{
+    QFETCH(QByteArray, existing);
+    QTemporaryDir dir;
+    const QString target = dir.path() + "/bin/Diridu.ini";
+    if (!existing.isEmpty()) {
+        QVERIFY(QDir().mkpath(dir.path() + "/bin"));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+    }
+    QProcess cmake;
+    cmake.start(QStringLiteral(DIRIDU_CMAKE_COMMAND),
+                {"-DSOURCE=" + SourceDir + "/demo/settings/Diridu.ini", "-DTARGET=" + target, "-P",
+                 SourceDir + "/demo/copy-if-absent.cmake"});
+    QVERIFY(cmake.waitForFinished(60000));
+    QCOMPARE(cmake.exitCode(), 0);
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTEST(file.readAll(), "after");
 }
 
 QTEST_GUILESS_MAIN(TestDemoInstallation)
