@@ -68,8 +68,8 @@ FolderMonitor::FolderMonitor(const Wiring &wiring, QObject *parent)
     : QObject(parent), m_mail(wiring.mailChannel), m_checkMailReceiver(wiring.checkMailReceiver),
       m_stopMonitoring(wiring.stopMonitoring), m_statusPanel0(wiring.statusPanel0),
       m_statusPanel1(wiring.statusPanel1), m_fileExistsDlg(wiring.fileExistsDlg),
-      m_eggTimer(wiring.eggTimer), m_printReady(wiring.printReady),
-      m_fileInUse(wiring.fileInUse), m_watcher(new QFileSystemWatcher(this))
+      m_eggTimer(wiring.eggTimer), m_printReady(wiring.printReady), m_fileInUse(wiring.fileInUse),
+      m_watcher(new QFileSystemWatcher(this))
 {
     if (!m_eggTimer) {
         m_eggTimer = new QTimer(this);
@@ -105,7 +105,7 @@ QString FolderMonitor::statusText() const
     if (!isMonitoring())
         return QStringLiteral("Not Monitoring");
     return QFileInfo(MonitoredFolder).isDir() ? QStringLiteral(" Monitoring")
-                                               : QStringLiteral(" Folder Missing");
+                                              : QStringLiteral(" Folder Missing");
 }
 
 void FolderMonitor::showStatus()

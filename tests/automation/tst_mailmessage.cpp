@@ -127,30 +127,31 @@ void TestMailMessage::pathsAreMadeAbsoluteAgainstTheCaller_data()
                                << QByteArray("/home/ann/Pictures/photo.tif");
     QTest::newRow("folder with trailing slash")
         << QByteArray("photo.tif") << QByteArray("/home/ann/") << QByteArray("/home/ann/photo.tif");
-    QTest::newRow("dot and doubled slashes") << QByteArray("./sub//./a.tif") << QByteArray("/w")
-                                             << QByteArray("/w/sub/a.tif");
+    QTest::newRow("dot and doubled slashes")
+        << QByteArray("./sub//./a.tif") << QByteArray("/w") << QByteArray("/w/sub/a.tif");
     QTest::newRow("climbing out of the folder")
-        << QByteArray("../../b.tif") << QByteArray("/home/ann/Pictures") << QByteArray("/home/b.tif");
-    QTest::newRow("climbing past the root") << QByteArray("../../../c.tif") << QByteArray("/top")
-                                            << QByteArray("/c.tif");
+        << QByteArray("../../b.tif") << QByteArray("/home/ann/Pictures")
+        << QByteArray("/home/b.tif");
+    QTest::newRow("climbing past the root")
+        << QByteArray("../../../c.tif") << QByteArray("/top") << QByteArray("/c.tif");
     // "link" may be a symbolic link to another folder: its ".." is left to the kernel.
     QTest::newRow("dot-dot after a part of the path")
         << QByteArray("link/../d.tif") << QByteArray("/w") << QByteArray("/w/link/../d.tif");
     QTest::newRow("in the root") << QByteArray("e.tif") << QByteArray("/") << QByteArray("/e.tif");
     QTest::newRow("just a dot") << QByteArray(".") << QByteArray("/w") << QByteArray("/w");
-    QTest::newRow("trailing slash kept") << QByteArray("album/") << QByteArray("/w")
-                                         << QByteArray("/w/album/");
+    QTest::newRow("trailing slash kept")
+        << QByteArray("album/") << QByteArray("/w") << QByteArray("/w/album/");
     QTest::newRow("not UTF-8") << QByteArray("caf\xe9.tif") << QByteArray("/d\xff")
                                << QByteArray("/d\xff/caf\xe9.tif");
-    QTest::newRow("blanks and quotes") << QByteArray("my \"best\" print.tif")
-                                       << QByteArray("/home/a b")
-                                       << QByteArray("/home/a b/my \"best\" print.tif");
-    QTest::newRow("absolute stays as given") << QByteArray("/x/./y/../z.tif") << QByteArray("/w")
-                                             << QByteArray("/x/./y/../z.tif");
+    QTest::newRow("blanks and quotes")
+        << QByteArray("my \"best\" print.tif") << QByteArray("/home/a b")
+        << QByteArray("/home/a b/my \"best\" print.tif");
+    QTest::newRow("absolute stays as given")
+        << QByteArray("/x/./y/../z.tif") << QByteArray("/w") << QByteArray("/x/./y/../z.tif");
     QTest::newRow("empty stays empty") << QByteArray() << QByteArray("/w") << QByteArray();
     QTest::newRow("unknown folder") << QByteArray("f.tif") << QByteArray() << QByteArray("f.tif");
-    QTest::newRow("folder not absolute") << QByteArray("g.tif") << QByteArray("(unreachable)/w")
-                                         << QByteArray("g.tif");
+    QTest::newRow("folder not absolute")
+        << QByteArray("g.tif") << QByteArray("(unreachable)/w") << QByteArray("g.tif");
 }
 
 void TestMailMessage::pathsAreMadeAbsoluteAgainstTheCaller()
