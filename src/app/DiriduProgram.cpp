@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int runDiridu(int argc, char **argv)
 {
     QApplication application(argc, argv);
@@ -25,14 +27,18 @@ int runDiridu(int argc, char **argv)
 
     StartupOptions options;
     options.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    options.arguments = commandLineArguments(argc, argv);
+    // The running instance and the tools work in other folders than the caller's.
+    options.arguments = absolutePaths(commandLineArguments(argc, argv), currentFolder());
 
     // A second start hands its files to the running instance, which comes to the front,
     // and ends without a window. The guard holds the lock until this process ends.
     const SingleInstanceGuard guard;
     if (guard.isAnotherInstance()) {
-        guard.handOver(options.arguments);
-        return 0;
+        if (guard.handOver(options.arguments))
+            return 0;
+        // Nothing else can tell the caller: this process has no window.
+        std::fprintf(stderr, "Diridu: the running Diridu could not be handed the files.\n");
+        return 1;
     }
 
     const std::unique_ptr<TDiriduForm> form = createDiriduWindows(options);

@@ -5,6 +5,7 @@
 #include "CurveFolderWatch.h"
 #include "Dialogs.h"
 #include "Events.h"
+#include "FileDropFilter.h"
 #include "FolderMonitor.h"
 #include "HelpRouter.h"
 #include "HelpService.h"
@@ -85,6 +86,8 @@ TDiriduForm::~TDiriduForm()
 {
     if (m_helpRouter)
         qApp->removeEventFilter(m_helpRouter);
+    if (m_dropFilter)
+        qApp->removeEventFilter(m_dropFilter);
 }
 
 void TDiriduForm::FormCreate(const StartupOptions &options)
@@ -127,28 +130,41 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
         return;
     }
     m_monitor->showStatus();
-    createMailChannel(options);
+    openMailChannel(options);
 }
 
-// The request queue: files named on the command line are queued like files handed over by
-// a second start, after the start-up has finished.
-void TDiriduForm::createMailChannel(const StartupOptions &options)
+// The request queue is opened to other programs at the end of the start-up. Files named on
+// the command line are queued like files handed over by a second start, after the start-up
+// has finished; they are this process's own requests, so they need no socket.
+void TDiriduForm::openMailChannel(const StartupOptions &options)
 {
-    m_mail = new MailChannel(this);
-    m_mail->setCheckMailReceiver(this);
-    m_monitor->setMailChannel(m_mail);
     connect(m_mail, &MailChannel::activationRequested, this, [this] {
         if (isMinimized())
             showNormal();
         raise();
         activateWindow();
     });
-    const bool created = m_mail->create();
+    m_mail->create();
     QCoreApplication::postEvent(this, new QEvent(DeferredStartupEvent));
-    if (created && !options.arguments.isEmpty()) {
+    if (!options.arguments.isEmpty()) {
         QueueCommandLineFiles(*m_mail, options.arguments);
         QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
     }
+}
+
+// Said once, when the window is up: every request of this window still works, only a
+// second start can no longer hand its files over.
+void TDiriduForm::reportUnreachableMailChannel()
+{
+    if (m_mail->isListening())
+        return;
+    Dialogs::instance().error(
+        QStringLiteral("Diridu could not set up its request socket (%1), so other programs "
+                       "cannot hand files over to it: starting Diridu again with a file does "
+                       "not reach this window. Printing, dropped files and the monitored folder "
+                       "work as usual.")
+            .arg(m_mail->errorString()),
+        Dialogs::Button::Ok);
 }
 
 void TDiriduForm::keepLogoAtDesignedSize()
@@ -238,14 +254,20 @@ void TDiriduForm::connectHandlers()
 
     connect(ui.OpenFile, &QAction::triggered, this, &TDiriduForm::OpenFileClick);
     connect(ui.CalibrationMode, &QAction::triggered, this, &TDiriduForm::CalibrationModeClick);
-    // Files dropped anywhere on the window reach it: the panel that fills it passes drops on.
+    // Files dropped anywhere on the window are queued, over any control: the panel that
+    // fills the window passes drags on to it, and the filter takes them before the control.
     ui.DropTarget->setAcceptDrops(false);
     setAcceptDrops(true);
+    m_dropFilter = new FileDropFilter(
+        this, [this](const QStringList &paths) { DropFileTargetDrop(paths); }, this);
+    qApp->installEventFilter(m_dropFilter);
     connect(ui.PrintFile, &QAction::triggered, this, &TDiriduForm::PrintFileClick);
     connect(ui.PrintBtn, &QPushButton::clicked, this, &TDiriduForm::PrintFileClick);
-    m_monitor = new FolderMonitor({nullptr, this, ui.StopMonitoring, ui.StatusPanel0,
+    m_mail = new MailChannel(this);
+    m_mail->setCheckMailReceiver(this);
+    m_monitor = new FolderMonitor({m_mail, this, ui.StopMonitoring, ui.StatusPanel0,
                                    ui.StatusPanel1, nullptr, ui.EggTimer,
-                                   [this] { return PrintReady(); }},
+                                   [this] { return PrintReady(); }, [this] { return ImagePath; }},
                                   this);
     connect(ui.MonitorFolder1, &QAction::triggered, this,
             [this] { m_monitor->MonitorFolder1Click(this); });
@@ -356,6 +378,7 @@ void TDiriduForm::DeferredStartup()
         Dialogs::instance().applicationError(QStringLiteral(
             "No printer definitions found. Be sure Diridu is installed in the same folder as "
             "Zorlane."));
+    reportUnreachableMailChannel();
     emit deferredStartupFinished();
 }
 

@@ -16,6 +16,7 @@
 class ComboOptionBox;
 class QSlider;
 class CurveFolderWatch;
+class FileDropFilter;
 class FolderMonitor;
 class HelpRouter;
 class MailChannel;
@@ -132,9 +133,6 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate(const StartupOptions &options);
@@ -155,8 +153,8 @@ private:
     QString recentFile(int place) const;
     PresetValues currentPresetValues() const;
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
-    void createMailChannel(const StartupOptions &options);
-    bool handleDropEvent(QEvent *event);
+    void openMailChannel(const StartupOptions &options);
+    void reportUnreachableMailChannel();
     void setSliderPosition(QSlider *slider, int position);
     void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
@@ -170,6 +168,7 @@ private:
     CurveFolderWatch *m_curveFolderWatch = nullptr;
     std::unique_ptr<PpdLoader> m_ppdLoader;
     HelpRouter *m_helpRouter = nullptr;
+    FileDropFilter *m_dropFilter = nullptr;
     PageGeometryController *m_geometry = nullptr;
     PreviewController *m_preview = nullptr;
     MailChannel *m_mail = nullptr;

@@ -10,15 +10,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QSlider>
-#include <QUrl>
 
 void TDiriduForm::CalibrationModeClick()
 {
@@ -57,52 +53,7 @@ void TDiriduForm::CalibrationModeClick()
 
 void TDiriduForm::DropFileTargetDrop(const QStringList &paths)
 {
-    if (!m_mail || !m_mail->isOpen())
-        return;
     for (const QString &path : paths)
         m_mail->write(makeMailMessage(MailCode::Open, path));
     QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
-}
-
-void TDiriduForm::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!handleDropEvent(event))
-        QMainWindow::dragEnterEvent(event);
-}
-
-void TDiriduForm::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (!handleDropEvent(event))
-        QMainWindow::dragMoveEvent(event);
-}
-
-void TDiriduForm::dropEvent(QDropEvent *event)
-{
-    if (!handleDropEvent(event))
-        QMainWindow::dropEvent(event);
-}
-
-// Only the names of local files are taken; the files are neither copied nor moved.
-bool TDiriduForm::handleDropEvent(QEvent *event)
-{
-    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (!drag->mimeData()->hasUrls())
-            return false;
-        drag->setDropAction(Qt::LinkAction);
-        drag->accept();
-        return true;
-    }
-    if (event->type() != QEvent::Drop)
-        return false;
-    auto *drop = static_cast<QDropEvent *>(event);
-    QStringList paths;
-    for (const QUrl &url : drop->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    drop->setDropAction(Qt::LinkAction);
-    drop->accept();
-    DropFileTargetDrop(paths);
-    return true;
 }

@@ -42,8 +42,8 @@ void TDiriduForm::PrintFileClick()
                                   Dialogs::Button::Cancel);
         return;
     }
-    if (m_mail && m_mail->write(makeMailMessage(MailCode::Print, ImagePath)))
-        QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
+    m_mail->write(makeMailMessage(MailCode::Print, ImagePath));
+    QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
 }
 
 bool TDiriduForm::PrintReady()

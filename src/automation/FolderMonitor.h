@@ -22,16 +22,17 @@ class TFileExistsDlg;
 //
 // The monitoring state is the enabled state of the window's StopMonitoring action and
 // nothing else. Folder change reports only speed up the next scan; the scans themselves
-// come from EggTimer (10 s when idle, 1 s after activity).
+// come from EggTimer (10 s when idle, 1 s after activity) for as long as monitoring is on,
+// since change reports do not come on every file system (network shares send none). A
+// monitored folder that is missing is looked for again by every scan.
 class FolderMonitor : public QObject
 {
     Q_OBJECT
 
 public:
     // What the monitor uses of the main window. The pointers must outlive the monitor.
-    // The mail channel and the dialog may come later through their setters (until then
-    // nothing is queued, and a name clash in "Processed" counts as cancelled); without a
-    // timer the monitor makes its own EggTimer.
+    // The dialog may come later through its setter (until then a name clash in
+    // "Processed" counts as cancelled); without a timer the monitor makes its own EggTimer.
     struct Wiring
     {
         MailChannel *mailChannel = nullptr;
@@ -43,6 +44,9 @@ public:
         QTimer *eggTimer = nullptr;
         // The window's readiness check; it shows its own messages. Empty means ready.
         std::function<bool()> printReady;
+        // The file the window still needs outside the mail queue: the image on its page,
+        // which may be printed again. Empty function or text: none.
+        std::function<QString()> fileInUse;
     };
 
     explicit FolderMonitor(const Wiring &wiring, QObject *parent = nullptr);
@@ -58,16 +62,15 @@ public:
     int Disposal = 0;
     bool RepeatFileExistsAction = false;
 
-    // Start-up with the saved state: StopMonitoring enabled as saved, the folder watched
-    // when monitoring is on, the status bar set; EggTimer stays off until the first change
-    // report from the folder.
+    // Start-up with the saved state: StopMonitoring enabled as saved, the status bar set;
+    // when monitoring is on the folder is watched and scanned within a second, for the
+    // files that came while the program was not running.
     void restore(bool state, const QString &folder);
-    // Status panel 0 " Monitoring" and panel 1 the folder, or "Not Monitoring" and empty.
+    // Status panel 0 " Monitoring" (" Folder Missing" while the folder cannot be found)
+    // and panel 1 the folder, or "Not Monitoring" and empty.
     void showStatus();
     bool isMonitoring() const;
 
-    // The channel is made at the end of start-up, after the monitor.
-    void setMailChannel(MailChannel *channel);
     // The dialog is one of the windows made after the main window.
     void setFileExistsDlg(TFileExistsDlg *dialog) { m_fileExistsDlg = dialog; }
     QTimer *eggTimer() const { return m_eggTimer; }
@@ -77,7 +80,7 @@ public:
     // The "&Monitor Folder" command: asks for a folder (window: the main window, over
     // which the browser opens), makes its "Processed" subfolder and starts monitoring.
     void MonitorFolder1Click(QWidget *window);
-    // The "&Stop Monitoring" command; also used when a scan has to give up.
+    // The "&Stop Monitoring" command. A scan under way ends after the file in hand.
     void StopMonitoringClick();
     // A report from the change notifier: scan within a second while monitoring.
     void FolderMonitorChange();
@@ -89,9 +92,20 @@ public:
     void scanFolder();
 
 private:
+    void stopMonitoring();
+    QString statusText() const;
     void watch(const QString &folder);
+    // Watches the monitored folder when it exists and is not watched yet (it came back, or
+    // was missing at start); false while it is missing.
+    bool findFolder();
     bool printReady() const;
     QString processedFolder() const;
+    // Whether the file is still to be printed: queued, or in use by the window.
+    bool stillWanted(const QString &path) const;
+    // How a name clash in "Processed" is settled: target is where the file goes now, or
+    // the file stays in the folder for a later scan.
+    enum class Clash { Settled, LeaveForLater };
+    Clash settleClash(const QString &name, QString *target);
 
     QPointer<MailChannel> m_mail;
     QPointer<QObject> m_checkMailReceiver;
@@ -101,7 +115,9 @@ private:
     TFileExistsDlg *m_fileExistsDlg;
     QTimer *m_eggTimer;
     std::function<bool()> m_printReady;
+    std::function<QString()> m_fileInUse;
     QFileSystemWatcher *m_watcher;
     FileCompleteness m_completeness;
     bool m_scanning = false;
+    bool m_stoppedDuringScan = false;
 };

@@ -50,7 +50,7 @@ MailChannel::~MailChannel()
 
 bool MailChannel::create()
 {
-    if (isOpen())
+    if (isListening())
         return true;
     if (!SingleInstanceGuard::lockHeldByThisProcess()) {
         m_error = QStringLiteral("This process does not hold the instance lock");
@@ -78,24 +78,13 @@ bool MailChannel::create()
     }
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &MailChannel::acceptConnections);
-    QMutexLocker locker(&m_mutex);
-    m_open = true;
     return true;
 }
 
-bool MailChannel::isOpen() const
+void MailChannel::write(const QByteArray &message)
 {
     QMutexLocker locker(&m_mutex);
-    return m_open;
-}
-
-bool MailChannel::write(const QByteArray &message)
-{
-    QMutexLocker locker(&m_mutex);
-    if (!m_open)
-        return false;
     m_queue.push_back(message);
-    return true;
 }
 
 bool MailChannel::hasMessage() const
@@ -124,6 +113,16 @@ qsizetype MailChannel::nextSize() const
 {
     QMutexLocker locker(&m_mutex);
     return m_queue.empty() ? -1 : m_queue.front().size();
+}
+
+QList<QByteArray> MailChannel::queuedPaths() const
+{
+    QMutexLocker locker(&m_mutex);
+    QList<QByteArray> paths;
+    paths.reserve(qsizetype(m_queue.size()));
+    for (const QByteArray &message : m_queue)
+        paths.append(parseMailMessage(message).pathBytes);
+    return paths;
 }
 
 void MailChannel::setCheckMailReceiver(QObject *receiver)
@@ -223,16 +222,12 @@ void MailChannel::dropConnection(QLocalSocket *socket)
 
 void QueueCommandLineFiles(MailChannel &channel, const QList<QByteArray> &arguments)
 {
-    if (!channel.isOpen())
-        return;
     for (const QByteArray &message : commandLineMessages(arguments))
         channel.write(message);
 }
 
 void QueueCommandLineFiles(MailChannel &channel, const QStringList &arguments)
 {
-    if (!channel.isOpen())
-        return;
     for (const QByteArray &message : commandLineMessages(arguments))
         channel.write(message);
 }

@@ -16,9 +16,10 @@ class QLocalSocket;
 
 // The request queue of the running instance: a first-in first-out list of mail messages
 // (see MailMessage.h) that keeps their order and boundaries and has no size limit.
-// Writers in this process append directly and never wait; another process reaches it
-// through a local socket in the user's runtime directory, which the channel listens on
-// once created. The main window reads it one message at a time.
+// Writers in this process append directly and never wait, whether or not the socket could
+// be set up; another process reaches it through a local socket in the user's runtime
+// directory, which the channel listens on once created. The main window reads it one
+// message at a time.
 class MailChannel : public QObject
 {
     Q_OBJECT
@@ -27,23 +28,26 @@ public:
     explicit MailChannel(QObject *parent = nullptr);
     ~MailChannel() override;
 
-    // Opens the channel: listens on the mail socket. Fails when this process does not
-    // hold the instance lock (SingleInstanceGuard), when another live process answers on
-    // the socket, or when the socket cannot be set up. A socket file left behind by an
-    // instance that ended without closing it is replaced.
+    // Opens the channel to other processes: listens on the mail socket. Fails when this
+    // process does not hold the instance lock (SingleInstanceGuard), when another live
+    // process answers on the socket, or when the socket cannot be set up; the queue works
+    // for this process all the same. A socket file left behind by an instance that ended
+    // without closing it is replaced.
     bool create();
-    bool isOpen() const;
+    // Whether other processes can hand messages over.
+    bool isListening() const { return m_server != nullptr; }
     QString errorString() const { return m_error; }
 
-    // Appends one message. False, and the message is dropped, when the channel was not
-    // created. Safe to call from any thread.
-    bool write(const QByteArray &message);
+    // Appends one message. Safe to call from any thread.
+    void write(const QByteArray &message);
     bool hasMessage() const;
     // Takes the oldest message; empty when there is none. Never waits.
     QByteArray read();
     qsizetype count() const;
     // Size of the oldest message in bytes, -1 when there is none.
     qsizetype nextSize() const;
+    // The paths of the messages waiting, oldest first.
+    QList<QByteArray> queuedPaths() const;
 
     // After another process's messages were queued, WM_CHECKMAIL is posted to this
     // object (typically the main window), so they are read like any other request.
@@ -74,7 +78,6 @@ private:
 
     mutable QMutex m_mutex;
     std::deque<QByteArray> m_queue;
-    bool m_open = false;
 
     QLocalServer *m_server = nullptr;
     std::unordered_map<QLocalSocket *, std::unique_ptr<Connection>> m_connections;
@@ -83,6 +86,6 @@ private:
 };
 
 // Queues every command-line argument, first to last and as given, as a code-2 message.
-// Does nothing when the channel is not open. Posts no notification; the caller does.
+// Posts no notification; the caller does.
 void QueueCommandLineFiles(MailChannel &channel, const QList<QByteArray> &arguments);
 void QueueCommandLineFiles(MailChannel &channel, const QStringList &arguments);

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cerrno>
+#include <unistd.h>
+
 QString MailMessage::path() const
 {
     return QFile::decodeName(pathBytes);
@@ -56,6 +59,51 @@ QList<QByteArray> commandLineArguments(int argc, const char *const *argv)
     for (int i = 1; i < argc && argv[i]; ++i)
         arguments.append(QByteArray(argv[i]));
     return arguments;
+}
+
+QByteArray absolutePath(const QByteArray &path, const QByteArray &folder)
+{
+    if (path.isEmpty() || path.startsWith('/') || !folder.startsWith('/'))
+        return path;
+    QList<QByteArray> parts = folder.split('/');
+    parts.removeAll(QByteArray());
+    bool climbing = true;
+    for (const QByteArray &part : path.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (climbing && part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        climbing = false;
+        parts.append(part);
+    }
+    QByteArray absolute = '/' + parts.join('/');
+    if (path.endsWith('/') && !absolute.endsWith('/'))
+        absolute.append('/');
+    return absolute;
+}
+
+QList<QByteArray> absolutePaths(const QList<QByteArray> &paths, const QByteArray &folder)
+{
+    QList<QByteArray> absolute;
+    absolute.reserve(paths.size());
+    for (const QByteArray &path : paths)
+        absolute.append(absolutePath(path, folder));
+    return absolute;
+}
+
+QByteArray currentFolder()
+{
+    QByteArray folder(4096, Qt::Uninitialized);
+    while (::getcwd(folder.data(), size_t(folder.size())) == nullptr) {
+        if (errno != ERANGE || folder.size() >= 1024 * 1024)
+            return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.truncate(qsizetype(qstrlen(folder.constData())));
+    return folder;
 }
 
 QByteArray makeFrame(char kind, const QByteArray &payload)

@@ -40,6 +40,16 @@ QList<QByteArray> commandLineMessages(const QStringList &arguments);
 // has taken its own options out of argv.
 QList<QByteArray> commandLineArguments(int argc, const char *const *argv);
 
+// A path named by the caller, made absolute against the caller's folder (as the kernel
+// gives it, so free of symbolic links): "." and empty parts are dropped, and a ".." right
+// after the folder climbs out of it. A ".." after a part of the path itself stays, since
+// that part may be a symbolic link. Absolute and empty paths, and any path when folder is
+// not absolute, are returned as given.
+QByteArray absolutePath(const QByteArray &path, const QByteArray &folder);
+QList<QByteArray> absolutePaths(const QList<QByteArray> &paths, const QByteArray &folder);
+// This process's current folder as bytes; empty when it cannot be told (it was removed).
+QByteArray currentFolder();
+
 // Between processes the messages travel over a stream socket, so there each one is
 // framed: a 4-byte big-endian length, then that many bytes, the first of which is the
 // frame kind.

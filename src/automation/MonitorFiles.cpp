@@ -349,12 +349,42 @@ void FileCompleteness::keepOnly(const QStringList &names)
     m_seen.removeIf([&listed](const auto &entry) { return !listed.contains(entry.key()); });
 }
 
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    if (a == b)
+        return true;
+    struct stat first = {};
+    struct stat second = {};
+    return ::stat(a.constData(), &first) == 0 && ::stat(b.constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+RenameResult renameWithinFileSystem(const QString &source, const QString &target)
+{
+    switch (renameWithoutReplacing(encoded(source), encoded(target))) {
+    case 0:
+        return RenameResult::Moved;
+    case EXDEV:
+        return RenameResult::OtherFileSystem;
+    default:
+        return RenameResult::Failed;
+    }
+}
+
+bool copyAcrossFileSystems(const QString &source, const QString &target)
+{
+    return copyAcross(encoded(source), encoded(target));
+}
+
 bool moveWithoutReplacing(const QString &source, const QString &target)
 {
-    const QByteArray from = encoded(source);
-    const QByteArray to = encoded(target);
-    const int error = renameWithoutReplacing(from, to);
-    if (error == 0)
+    switch (renameWithinFileSystem(source, target)) {
+    case RenameResult::Moved:
         return true;
-    return error == EXDEV && copyAcross(from, to);
+    case RenameResult::OtherFileSystem:
+        return copyAcrossFileSystems(source, target);
+    case RenameResult::Failed:
+        break;
+    }
+    return false;
 }

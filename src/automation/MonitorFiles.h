@@ -26,6 +26,10 @@ QStringList listMonitoredFiles(const QString &folder);
 // Whether something (a file, a folder, even a dangling symbolic link) has this path.
 bool pathTaken(const QString &path);
 
+// Whether two paths (as the file system names them) are the same file: the same text, or
+// both existing as one file under two names (a hard link, a folder reached two ways).
+bool sameFile(const QByteArray &a, const QByteArray &b);
+
 // The highest sequence number that is checked against existing names.
 inline constexpr int MaxSequenceNumber = 32760;
 
@@ -109,3 +113,12 @@ private:
 // if any step fails the copy is removed and the source stays. False when the file was not
 // moved (the source is then where it was).
 bool moveWithoutReplacing(const QString &source, const QString &target);
+
+// The two steps of moveWithoutReplacing, for a caller that does the slow one elsewhere.
+// The rename is quick; OtherFileSystem means nothing was done and the file has to be
+// copied across.
+enum class RenameResult { Moved, Failed, OtherFileSystem };
+RenameResult renameWithinFileSystem(const QString &source, const QString &target);
+// The copy, which reads and writes the whole file and waits for the disk. Safe to run on
+// any thread.
+bool copyAcrossFileSystems(const QString &source, const QString &target);

@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpService.h"
 #include "PrinterQueues.h"
+#include "SingleInstanceGuard.h"
 #include "TDiriduForm.h"
 
 #include <QComboBox>
@@ -56,9 +57,28 @@ struct Installation
     }
 };
 
+// This test process as the running instance, with a runtime directory of its own, so that
+// its window opens its request socket and never meets a Diridu of the user's. A test that
+// holds the lock already (in a runtime directory it chose) is left as it is.
+struct PrivateInstance
+{
+    std::unique_ptr<QTemporaryDir> runtime;
+    std::unique_ptr<SingleInstanceGuard> guard;
+
+    PrivateInstance()
+    {
+        if (SingleInstanceGuard::lockHeldByThisProcess())
+            return;
+        runtime = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+        guard = std::make_unique<SingleInstanceGuard>();
+    }
+};
+
 // The window as the program creates it, with recording services in place of the real ones.
 struct Started
 {
+    PrivateInstance instance;
     ScopedRecordingDialogs dialogs;
     ScopedRecordingHelpService help;
     ScopedCountingBeeper beeper;
@@ -66,12 +86,14 @@ struct Started
     std::unique_ptr<TDiriduForm> form;
 
     explicit Started(const Installation &installation,
-                     PrinterQueueList printers = {{"Office", "EPSON Stylus Pro 3800"}, "Office"})
+                     PrinterQueueList printers = {{"Office", "EPSON Stylus Pro 3800"}, "Office"},
+                     const QList<QByteArray> &arguments = {})
         : queues(printers.names, printers.defaultName)
     {
         PrinterQueues::setInstance(&queues);
         StartupOptions options;
         options.programFolder = installation.bin();
+        options.arguments = arguments;
         form = createDiriduWindows(options);
         QSignalSpy finished(form.get(), &TDiriduForm::deferredStartupFinished);
         form->show();

@@ -88,6 +88,8 @@ private slots:
     void openedFilesWaitWithoutAutoprint();
     void toolErrorsAreShownPerTool();
     void secondStartHandsItsFileOver();
+    void relativePathsAreTheCallers();
+    void secondStartSaysWhenNobodyTakesItsFiles();
     void requestsQueuedDuringAPrintFollowInOrder();
     void droppedFilesArePrintedInOrder();
     void calibrationModeComesAndGoesExactly_data();
@@ -127,7 +129,7 @@ void TestPrinting::printCommandPrintsThroughTheQueue()
     PrintingInstallation installation;
     PrintingStarted started(installation);
     TDiriduForm &form = *started.form;
-    QVERIFY(form.mailChannel()->isOpen());
+    QVERIFY(form.mailChannel()->isListening());
     form.ui.UseBatch->setChecked(batch);
     const QString photo = installation.photo(name);
     form.ProbeImage(photo);
@@ -183,7 +185,7 @@ void TestPrinting::onlyTiffNamesArePrinted()
     TDiriduForm &form = *started.form;
     form.ui.DragDropAutoPrint->setChecked(false);
     const QString path = installation.root() + name;
-    QVERIFY(form.mailChannel()->write(makeMailMessage(MailCode::Open, path)));
+    form.mailChannel()->write(makeMailMessage(MailCode::Open, path));
     form.WMCheckMail();
     if (accepted) {
         QVERIFY(started.dialogs.shown().isEmpty());
@@ -289,6 +291,63 @@ void TestPrinting::secondStartHandsItsFileOver()
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitCode(), 0);
+}
+
+static bool logMentions(const PrintingInstallation &installation, const QString &path)
+{
+    QFile log(installation.root() + "ZorLog.txt");
+    return log.open(QIODevice::ReadOnly) && log.readAll().contains(QFile::encodeName(path));
+}
+
+// The tools work in the install folder and the running instance in its own: a relative
+// name means the caller's folder, for the first start and for a second one.
+void TestPrinting::relativePathsAreTheCallers()
+{
+    PrintingInstallation installation;
+    QVERIFY(QDir(installation.root()).mkpath("first/inner"));
+    QVERIFY(QDir(installation.root()).mkpath("second"));
+    const QString a = installation.photo("first/a.tif");
+    const QString b = installation.photo("second/b.tif");
+    QTemporaryDir runtime;
+    QVERIFY(QFile::copy(QStringLiteral(DIRIDU_EXECUTABLE), installation.bin() + "Diridu"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setWorkingDirectory(installation.root() + "first/inner");
+    first.start(installation.bin() + "Diridu", {"../a.tif"});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(logMentions(installation, a), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(installation.root() + "second");
+    second.start(installation.bin() + "Diridu", {"./b.tif"});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(logMentions(installation, b), 20000);
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitCode(), 0);
+}
+
+// This process holds the lock but listens nowhere: the second start's files go nowhere,
+// and it says so instead of ending as if they had been taken.
+void TestPrinting::secondStartSaysWhenNobodyTakesItsFiles()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(DIRIDU_EXECUTABLE), {"/tmp/photo.tif"});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("could not be handed the files"));
 }
 
 // A Spoolgate that notes the document name of each job and takes a moment doing it;

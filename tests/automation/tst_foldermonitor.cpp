@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -135,8 +136,10 @@ private slots:
     void notReadyShowsNoBrowser();
     void processedCannotBeCreated();
     void stopMonitoring();
-    void restoreLeavesTheTimerOff_data();
-    void restoreLeavesTheTimerOff();
+    void restoreKeepsScanning_data();
+    void restoreKeepsScanning();
+    void timerScansWithoutChangeReports();
+    void missingFolderIsLookedForAgain();
     void changeReportLeadsToAScan();
     void reportsAreIgnoredWhileNotMonitoring();
 
@@ -154,9 +157,13 @@ private slots:
     void failedMoveStopsMonitoring();
     void notReadyStopsAndLeavesTheFiles();
     void scanDuringTheDialogReturnsAtOnce();
-    void closedChannelStillMoves();
+    void channelWithoutSocketStillQueues();
     void clashBeforeTheDialogExistsIsCancelled();
+    void fileStillToBePrintedIsNeverRemoved_data();
+    void fileStillToBePrintedIsNeverRemoved();
     void processedOnAnotherFileSystem();
+    void moveAcrossFileSystemsKeepsTheWindowResponsive();
+    void stopDuringAMoveEndsTheScan();
 
     void fileExistsDialogLayout();
     void fileExistsDialogSelection_data();
@@ -167,7 +174,9 @@ private:
     QString folder() const { return m_folder->path(); }
     QString processed() const { return m_folder->path() + QStringLiteral("/Processed"); }
     QList<MailMessage> drainMail();
-    void makeMonitor();
+    void makeMonitor(MailChannel *mail = nullptr);
+    // "Processed" as a link to a folder on another file system; false when there is none.
+    bool processedElsewhere(QTemporaryDir &other);
     // Monitoring on the test folder, as after a start with monitoring saved on.
     void monitorTheFolder();
 
@@ -185,6 +194,7 @@ private:
     std::unique_ptr<ScopedRecordingDialogs> m_dialogs;
     bool m_ready = true;
     int m_readyCalls = 0;
+    QString m_inUse;
 };
 
 void TestFolderMonitor::init()
@@ -213,13 +223,14 @@ void TestFolderMonitor::init()
     m_dialogs = std::make_unique<ScopedRecordingDialogs>();
     m_ready = true;
     m_readyCalls = 0;
+    m_inUse.clear();
     makeMonitor();
 }
 
-void TestFolderMonitor::makeMonitor()
+void TestFolderMonitor::makeMonitor(MailChannel *mail)
 {
     FolderMonitor::Wiring wiring;
-    wiring.mailChannel = m_mail.get();
+    wiring.mailChannel = mail ? mail : m_mail.get();
     wiring.checkMailReceiver = m_receiver.get();
     wiring.stopMonitoring = m_stopMonitoring.get();
     wiring.statusPanel0 = m_panel0.get();
@@ -230,7 +241,19 @@ void TestFolderMonitor::makeMonitor()
         ++m_readyCalls;
         return m_ready;
     };
+    wiring.fileInUse = [this] { return m_inUse; };
     m_monitor = std::make_unique<FolderMonitor>(wiring);
+}
+
+bool TestFolderMonitor::processedElsewhere(QTemporaryDir &other)
+{
+    struct stat here = {};
+    struct stat there = {};
+    if (!other.isValid() || ::stat(QFile::encodeName(folder()).constData(), &here) != 0 ||
+        ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
+        here.st_dev == there.st_dev)
+        return false;
+    return QFile::link(other.path(), processed());
 }
 
 void TestFolderMonitor::cleanup()
@@ -261,6 +284,8 @@ void TestFolderMonitor::monitorTheFolder()
 {
     QVERIFY(QDir().mkpath(processed()));
     m_monitor->restore(true, folder());
+    // The scans come from the test.
+    m_eggTimer->stop();
 }
 
 void TestFolderMonitor::startMonitoring_data()
@@ -370,20 +395,25 @@ void TestFolderMonitor::stopMonitoring()
     QVERIFY(!m_eggTimer->isActive());
 }
 
-void TestFolderMonitor::restoreLeavesTheTimerOff_data()
+void TestFolderMonitor::restoreKeepsScanning_data()
 {
     QTest::addColumn<bool>("state");
     QTest::newRow("monitoring was on") << true;
     QTest::newRow("monitoring was off") << false;
 }
 
-void TestFolderMonitor::restoreLeavesTheTimerOff()
+// Files that came while the program was not running are taken soon after the start, and
+// the timer goes on from there.
+void TestFolderMonitor::restoreKeepsScanning()
 {
     QFETCH(bool, state);
+    m_eggTimer->start(FolderMonitor::IdleInterval);
     m_monitor->restore(state, folder());
     QCOMPARE(m_monitor->MonitoredFolder, folder());
     QCOMPARE(m_stopMonitoring->isEnabled(), state);
-    QVERIFY(!m_eggTimer->isActive());
+    QCOMPARE(m_eggTimer->isActive(), state);
+    if (state)
+        QCOMPARE(m_eggTimer->interval(), FolderMonitor::ActiveInterval);
     QCOMPARE(m_panel0->text(),
              state ? QStringLiteral(" Monitoring") : QStringLiteral("Not Monitoring"));
     QCOMPARE(m_panel1->text(), state ? folder() : QString());
@@ -391,15 +421,69 @@ void TestFolderMonitor::restoreLeavesTheTimerOff()
              state ? QStringList{folder()} : QStringList());
 }
 
+// Network shares send no change reports: the timer alone finds the file.
+void TestFolderMonitor::timerScansWithoutChangeReports()
+{
+    QVERIFY(QDir().mkpath(processed()));
+    m_monitor->restore(true, folder());
+    m_monitor->changeNotifier()->removePaths(m_monitor->changeNotifier()->directories());
+    writeFile(folder() + QStringLiteral("/photo.tif"), "image");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(processed() + QStringLiteral("/photo.tif")), 5000);
+    QCOMPARE(drainMail().size(), 1);
+    // And goes on at the idle pace once the folder is empty.
+    QTRY_COMPARE(m_eggTimer->interval(), FolderMonitor::IdleInterval);
+    QVERIFY(m_eggTimer->isActive());
+}
+
+void TestFolderMonitor::missingFolderIsLookedForAgain()
+{
+    const QString later = folder() + QStringLiteral("/later");
+    m_monitor->restore(true, later);
+    m_eggTimer->stop();
+    QVERIFY(m_monitor->isMonitoring());
+    QCOMPARE(m_panel0->text(), QStringLiteral(" Folder Missing"));
+    QCOMPARE(m_panel1->text(), later);
+    QVERIFY(m_monitor->changeNotifier()->directories().isEmpty());
+
+    QCOMPARE(scanError(*m_monitor), QString());
+    QVERIFY(m_monitor->isMonitoring());
+    QCOMPARE(m_panel0->text(), QStringLiteral(" Folder Missing"));
+    QVERIFY(m_eggTimer->isActive());
+    QCOMPARE(m_eggTimer->interval(), FolderMonitor::IdleInterval);
+    QVERIFY(m_dialogs->shown().isEmpty());
+
+    // It appears, without its "Processed" folder.
+    QVERIFY(QDir().mkpath(later));
+    writeFile(later + QStringLiteral("/photo.tif"), "image");
+    QCOMPARE(scanError(*m_monitor), QString());
+    QCOMPARE(m_panel0->text(), QStringLiteral(" Monitoring"));
+    QCOMPARE(m_monitor->changeNotifier()->directories(), QStringList{later});
+    QCOMPARE(readFile(later + QStringLiteral("/Processed/photo.tif")), QByteArray("image"));
+    const QList<MailMessage> mail = drainMail();
+    QCOMPARE(mail.size(), 1);
+    QCOMPARE(mail.first().path(), later + QStringLiteral("/Processed/photo.tif"));
+
+    // Gone again, and back: it is watched anew.
+    QVERIFY(QDir(later).removeRecursively());
+    QCOMPARE(scanError(*m_monitor), QString());
+    QCOMPARE(m_panel0->text(), QStringLiteral(" Folder Missing"));
+    QVERIFY(QDir().mkpath(later));
+    QCOMPARE(scanError(*m_monitor), QString());
+    QCOMPARE(m_panel0->text(), QStringLiteral(" Monitoring"));
+    QCOMPARE(m_monitor->changeNotifier()->directories(), QStringList{later});
+    m_monitor->StopMonitoringClick();
+    QCOMPARE(m_panel0->text(), QStringLiteral("Not Monitoring"));
+}
+
 // The whole way: a file appears, the folder reports it, the next tick moves and queues it.
 void TestFolderMonitor::changeReportLeadsToAScan()
 {
     monitorTheFolder();
-    QVERIFY(!m_eggTimer->isActive());
+    m_eggTimer->start(FolderMonitor::IdleInterval);
     writeFile(folder() + QStringLiteral("/photo.tif"), "image");
 
-    QTRY_VERIFY(m_eggTimer->isActive());
-    QCOMPARE(m_eggTimer->interval(), FolderMonitor::ActiveInterval);
+    QTRY_COMPARE(m_eggTimer->interval(), FolderMonitor::ActiveInterval);
+    QVERIFY(m_eggTimer->isActive());
     // Further reports do not put off a tick that is already due.
     QTRY_VERIFY(m_eggTimer->remainingTime() < 900);
     m_monitor->FolderMonitorChange();
@@ -803,17 +887,20 @@ void TestFolderMonitor::scanDuringTheDialogReturnsAtOnce()
     QCOMPARE(mail.at(1).path(), processed() + QStringLiteral("/b.tif"));
 }
 
-void TestFolderMonitor::closedChannelStillMoves()
+// Without a socket only other programs are shut out: what the monitor finds is printed.
+void TestFolderMonitor::channelWithoutSocketStillQueues()
 {
-    MailChannel closed;
-    m_monitor->setMailChannel(&closed);
+    MailChannel withoutSocket;
+    QVERIFY(!withoutSocket.create()); // the fixture's channel has the socket
+    QVERIFY(!withoutSocket.isListening());
+    makeMonitor(&withoutSocket);
     monitorTheFolder();
     writeFile(folder() + QStringLiteral("/photo.tif"), "image");
     m_monitor->EggTimerTimer();
     QCOMPARE(readFile(processed() + QStringLiteral("/photo.tif")), QByteArray("image"));
-    QVERIFY(!closed.hasMessage());
-    QVERIFY(!m_mail->hasMessage());
-    m_monitor->setMailChannel(m_mail.get());
+    QCOMPARE(withoutSocket.read(),
+             makeMailMessage(MailCode::MonitorFolder, processed() + QStringLiteral("/photo.tif")));
+    QTRY_COMPARE(m_receiver->count, 1);
 }
 
 void TestFolderMonitor::clashBeforeTheDialogExistsIsCancelled()
@@ -830,16 +917,84 @@ void TestFolderMonitor::clashBeforeTheDialogExistsIsCancelled()
     QVERIFY(!m_monitor->isMonitoring());
 }
 
+void TestFolderMonitor::fileStillToBePrintedIsNeverRemoved_data()
+{
+    QTest::addColumn<QString>("wantedAs"); // "queued", "on the page", "on the page, linked"
+    QTest::addColumn<int>("disposal");
+    QTest::addColumn<bool>("repeat");
+    QTest::addColumn<QString>("movedTo"); // at once; empty: waits until the other is done
+
+    QTest::newRow("queued, remove without asking") << "queued" << 0 << true << "";
+    QTest::newRow("queued, would ask") << "queued" << 0 << false << "";
+    QTest::newRow("queued, would ask for a number") << "queued" << 1 << false << "";
+    QTest::newRow("queued, numbered without asking") << "queued" << 1 << true << "[1]photo.tif";
+    QTest::newRow("on the page, remove without asking") << "on the page" << 0 << true << "";
+    QTest::newRow("on the page under another name, remove without asking")
+        << "on the page, linked" << 0 << true << "";
+}
+
+void TestFolderMonitor::fileStillToBePrintedIsNeverRemoved()
+{
+    QFETCH(QString, wantedAs);
+    QFETCH(int, disposal);
+    QFETCH(bool, repeat);
+    QFETCH(QString, movedTo);
+    monitorTheFolder();
+    const QString source = folder() + QStringLiteral("/photo.tif");
+    const QString existing = processed() + QStringLiteral("/photo.tif");
+    writeFile(existing, "old, not printed yet");
+    writeFile(source, "new");
+    const QByteArray queued = makeMailMessage(MailCode::MonitorFolder, existing);
+    if (wantedAs == QLatin1String("queued")) {
+        m_mail->write(queued);
+    } else if (wantedAs == QLatin1String("on the page")) {
+        m_inUse = existing;
+    } else {
+        m_inUse = processed() + QStringLiteral("/viewed.tif");
+        QVERIFY(::link(QFile::encodeName(existing).constData(),
+                       QFile::encodeName(m_inUse).constData()) == 0);
+    }
+    m_monitor->Disposal = disposal;
+    m_monitor->RepeatFileExistsAction = repeat;
+    DialogAnswer answer(m_dialog.get(), [](TFileExistsDlg *dialog) {
+        dialog->setDisposalIndex(TFileExistsDlg::RemoveIt);
+        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+    });
+
+    QCOMPARE(scanError(*m_monitor), QString());
+    QCOMPARE(readFile(existing), QByteArray("old, not printed yet"));
+    QVERIFY(m_monitor->isMonitoring());
+    QCOMPARE(answer.shown, 0);
+    QList<MailMessage> mail = drainMail();
+    if (!movedTo.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(source));
+        QCOMPARE(readFile(processed() + '/' + movedTo), QByteArray("new"));
+        QCOMPARE(mail.size(), 2);
+        QCOMPARE(mail.last().path(), processed() + '/' + movedTo);
+        return;
+    }
+    // The new one waits in the folder and is looked at again a second later.
+    QCOMPARE(readFile(source), QByteArray("new"));
+    QCOMPARE(mail.size(), wantedAs == QLatin1String("queued") ? 1 : 0);
+    QVERIFY(m_eggTimer->isActive());
+    QCOMPARE(m_eggTimer->interval(), FolderMonitor::ActiveInterval);
+
+    // Once the other has been printed, the clash is settled as chosen.
+    m_inUse.clear();
+    QCOMPARE(scanError(*m_monitor), QString());
+    QCOMPARE(answer.shown, repeat ? 0 : 1);
+    QVERIFY(!QFileInfo::exists(source));
+    QCOMPARE(readFile(existing), QByteArray("new"));
+    mail = drainMail();
+    QCOMPARE(mail.size(), 1);
+    QCOMPARE(mail.first().path(), existing);
+}
+
 void TestFolderMonitor::processedOnAnotherFileSystem()
 {
     QTemporaryDir other(QStringLiteral("/dev/shm/diridu-test-XXXXXX"));
-    struct stat here = {};
-    struct stat there = {};
-    if (!other.isValid() || ::stat(QFile::encodeName(folder()).constData(), &here) != 0 ||
-        ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
-        here.st_dev == there.st_dev)
+    if (!processedElsewhere(other))
         QSKIP("no second file system at /dev/shm");
-    QVERIFY(QFile::link(other.path(), processed()));
     m_monitor->restore(true, folder());
     const QByteArray bytes(1 << 20, 'z');
     writeFile(folder() + QStringLiteral("/photo.tif"), bytes);
@@ -848,6 +1003,57 @@ void TestFolderMonitor::processedOnAnotherFileSystem()
     QVERIFY(!QFileInfo::exists(folder() + QStringLiteral("/photo.tif")));
     QCOMPARE(readFile(other.path() + QStringLiteral("/photo.tif")), bytes);
     QCOMPARE(drainMail().size(), 1);
+}
+
+// The copy of a large photograph to another file system must not freeze the window.
+void TestFolderMonitor::moveAcrossFileSystemsKeepsTheWindowResponsive()
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/diridu-test-XXXXXX"));
+    if (!processedElsewhere(other))
+        QSKIP("no second file system at /dev/shm");
+    monitorTheFolder();
+    const QByteArray bytes(64 << 20, 'w');
+    writeFile(folder() + QStringLiteral("/large.tif"), bytes);
+    int ticks = 0;
+    QTimer window;
+    connect(&window, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    window.start(0);
+
+    QCOMPARE(scanError(*m_monitor), QString());
+    QVERIFY2(ticks > 0, "no event was handled while the file was copied");
+    QVERIFY(!QFileInfo::exists(folder() + QStringLiteral("/large.tif")));
+    QCOMPARE(QFileInfo(other.path() + QStringLiteral("/large.tif")).size(), bytes.size());
+    QCOMPARE(readFile(other.path() + QStringLiteral("/large.tif")), bytes);
+    QCOMPARE(drainMail().size(), 1);
+}
+
+void TestFolderMonitor::stopDuringAMoveEndsTheScan()
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/diridu-test-XXXXXX"));
+    if (!processedElsewhere(other))
+        QSKIP("no second file system at /dev/shm");
+    monitorTheFolder();
+    const QByteArray bytes(16 << 20, 's');
+    writeFile(folder() + QStringLiteral("/a.tif"), bytes);
+    writeFile(folder() + QStringLiteral("/b.tif"), bytes);
+    QTimer user;
+    connect(&user, &QTimer::timeout, this, [&] {
+        user.stop();
+        m_monitor->StopMonitoringClick();
+    });
+    user.start(0);
+
+    QCOMPARE(scanError(*m_monitor), QString());
+    QVERIFY(!user.isActive());
+    QVERIFY(!m_monitor->isMonitoring());
+    QVERIFY(!m_eggTimer->isActive());
+    // The file in hand is moved and queued; the next one stays where it is.
+    QCOMPARE(QFileInfo(other.path() + QStringLiteral("/a.tif")).size(), bytes.size());
+    QVERIFY(!QFileInfo::exists(folder() + QStringLiteral("/a.tif")));
+    QCOMPARE(QFileInfo(folder() + QStringLiteral("/b.tif")).size(), bytes.size());
+    const QList<MailMessage> mail = drainMail();
+    QCOMPARE(mail.size(), 1);
+    QCOMPARE(mail.first().path(), processed() + QStringLiteral("/a.tif"));
 }
 
 void TestFolderMonitor::fileExistsDialogLayout()

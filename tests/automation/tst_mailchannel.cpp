@@ -35,13 +35,14 @@ private slots:
     void leftoverSocketFileIsReplaced();
     void closingRemovesTheSocket();
 
-    void writeWithoutChannelIsDropped();
+    void writeWithoutSocketIsQueued();
     void keepsOrderAndBoundaries_data();
     void keepsOrderAndBoundaries();
     void readingAnEmptyQueueDoesNotWait();
     void manyWritersKeepTheirOrder();
     void queuesCommandLineFiles();
-    void commandLineFilesNeedAnOpenChannel();
+    void commandLineFilesNeedNoSocket();
+    void queuedPathsFollowTheQueue();
 
     void batchFromSocketIsQueuedAndAcknowledged();
     void activationAloneQueuesNothing();
@@ -102,12 +103,12 @@ void TestMailChannel::createNeedsTheInstanceLock()
     m_guard.reset();
     QVERIFY(!SingleInstanceGuard::lockHeldByThisProcess());
     QVERIFY(!m_channel->create());
-    QVERIFY(!m_channel->isOpen());
+    QVERIFY(!m_channel->isListening());
     QVERIFY(!QFileInfo::exists(mailServerPath()));
 
     m_guard = std::make_unique<SingleInstanceGuard>();
     QVERIFY(m_channel->create());
-    QVERIFY(m_channel->isOpen());
+    QVERIFY(m_channel->isListening());
     QVERIFY(QFileInfo::exists(mailServerPath()));
 }
 
@@ -129,7 +130,7 @@ void TestMailChannel::liveServerIsNotTakenOver()
         QVERIFY(foreign.listen(mailServerPath()));
 
     QVERIFY(!m_channel->create());
-    QVERIFY(!m_channel->isOpen());
+    QVERIFY(!m_channel->isListening());
 
     // The one that was there still answers.
     QLocalSocket client;
@@ -181,10 +182,16 @@ void TestMailChannel::closingRemovesTheSocket()
     QVERIFY(again.create());
 }
 
-void TestMailChannel::writeWithoutChannelIsDropped()
+// Requests of this process need no socket: without one, only other programs are shut out.
+void TestMailChannel::writeWithoutSocketIsQueued()
 {
-    QVERIFY(!m_channel->write(makeMailMessage(MailCode::Print, QByteArray("/tmp/a.tif"))));
-    QCOMPARE(m_channel->count(), 0);
+    m_guard.reset();
+    QVERIFY(!m_channel->create());
+    m_channel->write(makeMailMessage(MailCode::Print, QByteArray("/tmp/a.tif")));
+    m_channel->write(makeMailMessage(MailCode::Open, QByteArray("/tmp/b.tif")));
+    QCOMPARE(m_channel->count(), 2);
+    QCOMPARE(m_channel->read(), QByteArray("\x01/tmp/a.tif"));
+    QCOMPARE(m_channel->read(), QByteArray("\x02/tmp/b.tif"));
     QVERIFY(!m_channel->hasMessage());
 }
 
@@ -206,7 +213,7 @@ void TestMailChannel::keepsOrderAndBoundaries()
     QFETCH(QList<QByteArray>, messages);
     QVERIFY(m_channel->create());
     for (const QByteArray &message : messages)
-        QVERIFY(m_channel->write(message));
+        m_channel->write(message);
     QCOMPARE(m_channel->count(), messages.size());
     QList<QByteArray> read;
     while (m_channel->hasMessage()) {
@@ -223,7 +230,7 @@ void TestMailChannel::readingAnEmptyQueueDoesNotWait()
 {
     QVERIFY(m_channel->create());
     QVERIFY(m_channel->read().isEmpty());
-    QVERIFY(m_channel->write("\x01/a.tif"));
+    m_channel->write("\x01/a.tif");
     QCOMPARE(m_channel->read(), QByteArray("\x01/a.tif"));
     QVERIFY(m_channel->read().isEmpty());
 }
@@ -279,10 +286,24 @@ void TestMailChannel::queuesCommandLineFiles()
                                 "\x02../up.tif", "\x02\xff\xfe.tif"}));
 }
 
-void TestMailChannel::commandLineFilesNeedAnOpenChannel()
+void TestMailChannel::commandLineFilesNeedNoSocket()
 {
-    QueueCommandLineFiles(*m_channel, QStringList{"a.tif", "b.tif"});
-    QCOMPARE(m_channel->count(), 0);
+    m_guard.reset();
+    QVERIFY(!m_channel->create());
+    QueueCommandLineFiles(*m_channel, QStringList{"/a.tif", "/b.tif"});
+    QCOMPARE(drain(*m_channel), QList<QByteArray>({"\x02/a.tif", "\x02/b.tif"}));
+}
+
+void TestMailChannel::queuedPathsFollowTheQueue()
+{
+    QVERIFY(m_channel->queuedPaths().isEmpty());
+    m_channel->write(makeMailMessage(MailCode::MonitorFolder, QByteArray("/hot/Processed/a.tif")));
+    m_channel->write(QByteArray());
+    m_channel->write(makeMailMessage(MailCode::Print, QByteArray("/b\xff.tif")));
+    QCOMPARE(m_channel->queuedPaths(),
+             QList<QByteArray>({"/hot/Processed/a.tif", QByteArray(), "/b\xff.tif"}));
+    m_channel->read();
+    QCOMPARE(m_channel->queuedPaths(), QList<QByteArray>({QByteArray(), "/b\xff.tif"}));
 }
 
 bool TestMailChannel::exchangeGoodBatch(const QByteArray &message)

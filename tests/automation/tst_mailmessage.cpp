@@ -1,7 +1,9 @@
 #include "MailMessage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -16,6 +18,9 @@ private slots:
     void textPathsUseTheFileSystemEncoding();
     void commandLineKeepsOrderAndText();
     void commandLineArgumentsSkipTheProgram();
+    void pathsAreMadeAbsoluteAgainstTheCaller_data();
+    void pathsAreMadeAbsoluteAgainstTheCaller();
+    void currentFolderIsThisProcesss();
 
     void framesSurviveAnySplit_data();
     void framesSurviveAnySplit();
@@ -111,6 +116,64 @@ void TestMailMessage::commandLineArgumentsSkipTheProgram()
     const char *argv[] = {"/usr/bin/Diridu", "one.tif", "", "th\xffree.tif", nullptr};
     QCOMPARE(commandLineArguments(4, argv), QList<QByteArray>({"one.tif", "", "th\xffree.tif"}));
     QVERIFY(commandLineArguments(1, argv).isEmpty());
+}
+
+void TestMailMessage::pathsAreMadeAbsoluteAgainstTheCaller_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("folder");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("bare name") << QByteArray("photo.tif") << QByteArray("/home/ann/Pictures")
+                               << QByteArray("/home/ann/Pictures/photo.tif");
+    QTest::newRow("folder with trailing slash")
+        << QByteArray("photo.tif") << QByteArray("/home/ann/") << QByteArray("/home/ann/photo.tif");
+    QTest::newRow("dot and doubled slashes")
+        << QByteArray("./sub//./a.tif") << QByteArray("/w") << QByteArray("/w/sub/a.tif");
+    QTest::newRow("climbing out of the folder")
+        << QByteArray("../../b.tif") << QByteArray("/home/ann/Pictures")
+        << QByteArray("/home/b.tif");
+    QTest::newRow("climbing past the root")
+        << QByteArray("../../../c.tif") << QByteArray("/top") << QByteArray("/c.tif");
+    // "link" may be a symbolic link to another folder: its ".." is left to the kernel.
+    QTest::newRow("dot-dot after a part of the path")
+        << QByteArray("link/../d.tif") << QByteArray("/w") << QByteArray("/w/link/../d.tif");
+    QTest::newRow("in the root") << QByteArray("e.tif") << QByteArray("/") << QByteArray("/e.tif");
+    QTest::newRow("just a dot") << QByteArray(".") << QByteArray("/w") << QByteArray("/w");
+    QTest::newRow("trailing slash kept")
+        << QByteArray("album/") << QByteArray("/w") << QByteArray("/w/album/");
+    QTest::newRow("not UTF-8") << QByteArray("caf\xe9.tif") << QByteArray("/d\xff")
+                               << QByteArray("/d\xff/caf\xe9.tif");
+    QTest::newRow("blanks and quotes")
+        << QByteArray("my \"best\" print.tif") << QByteArray("/home/a b")
+        << QByteArray("/home/a b/my \"best\" print.tif");
+    QTest::newRow("absolute stays as given")
+        << QByteArray("/x/./y/../z.tif") << QByteArray("/w") << QByteArray("/x/./y/../z.tif");
+    QTest::newRow("empty stays empty") << QByteArray() << QByteArray("/w") << QByteArray();
+    QTest::newRow("unknown folder") << QByteArray("f.tif") << QByteArray() << QByteArray("f.tif");
+    QTest::newRow("folder not absolute")
+        << QByteArray("g.tif") << QByteArray("(unreachable)/w") << QByteArray("g.tif");
+}
+
+void TestMailMessage::pathsAreMadeAbsoluteAgainstTheCaller()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(absolutePath(path, folder), expected);
+    QCOMPARE(absolutePaths({path, "/abs.tif", path}, folder),
+             QList<QByteArray>({expected, "/abs.tif", expected}));
+}
+
+void TestMailMessage::currentFolderIsThisProcesss()
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/caf\xc3\xa9 a\"b";
+    QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QFile::decodeName(folder)));
+    const QByteArray found = currentFolder();
+    QVERIFY(QDir::setCurrent(before));
+    QCOMPARE(found, folder);
 }
 
 void TestMailMessage::framesSurviveAnySplit_data()
