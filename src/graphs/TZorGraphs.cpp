@@ -96,7 +96,9 @@ void TZorGraphs::buildInkCurvesPage()
     QChart *chart = InkCurvesChart->chart();
     chart->legend()->setAlignment(Qt::AlignRight);
     QValueAxis *bottom = fixedAxis(0, 100, 10);
-    QValueAxis *left = fixedAxis(1, 100, 10);
+    // From 0, not 1: toning inks often stay below 1 % and would vanish under the axis
+    // while the legend still names them.
+    QValueAxis *left = fixedAxis(0, 100, 10);
     for (int i = 0; i < InkSeriesCount; ++i) {
         const InkStyle &style = inkStyles()[size_t(i)];
         auto *series = new QLineSeries;

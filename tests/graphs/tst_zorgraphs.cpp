@@ -59,6 +59,8 @@ private slots:
     void fillShowsTheDrawnChannels_data();
     void fillShowsTheDrawnChannels();
     void legendMarkersFollowTheSeries();
+    void everyDrawnPointIsOnTheChart_data();
+    void everyDrawnPointIsOnTheChart();
     void linearizationTab_data();
     void linearizationTab();
     void laterFillReplacesEverySeries();
@@ -86,20 +88,15 @@ void TestZorGraphs::designedWindow()
         QVERIFY(chart->title().isEmpty());
         QVERIFY(chart->isPlotAreaBackgroundVisible());
         QCOMPARE(chart->plotAreaBackgroundBrush().color(), QColor(Qt::white));
-        QValueAxis *bottom = axis(view, Qt::Horizontal);
-        QVERIFY(bottom);
-        QCOMPARE(bottom->min(), 0.0);
-        QCOMPARE(bottom->max(), 100.0);
-        QCOMPARE(bottom->minorTickCount(), 0);
-        QCOMPARE(bottom->tickInterval(), 10.0);
+        for (Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical}) {
+            QValueAxis *scale = axis(view, orientation);
+            QVERIFY(scale);
+            QCOMPARE(scale->min(), 0.0);
+            QCOMPARE(scale->max(), 100.0);
+            QCOMPARE(scale->minorTickCount(), 0);
+            QCOMPARE(scale->tickInterval(), 10.0);
+        }
     }
-    QValueAxis *densityLeft = axis(graphs.LinearizationChart, Qt::Vertical);
-    QCOMPARE(densityLeft->min(), 0.0);
-    QCOMPARE(densityLeft->max(), 100.0);
-    QCOMPARE(densityLeft->tickInterval(), 10.0);
-    QValueAxis *inkLeft = axis(graphs.InkCurvesChart, Qt::Vertical);
-    QCOMPARE(inkLeft->min(), 1.0);
-    QCOMPARE(inkLeft->max(), 100.0);
 
     QVERIFY(!graphs.LinearizationChart->chart()->legend()->isVisible());
     const auto densitySeries = graphs.LinearizationChart->chart()->series();
@@ -200,6 +197,36 @@ void TestZorGraphs::legendMarkersFollowTheSeries()
         if (marker->isVisible())
             entries.append(marker->label());
     QCOMPARE(entries, (QStringList{"Magenta", "Black"}));
+}
+
+void TestZorGraphs::everyDrawnPointIsOnTheChart_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("full range") << curve("K", {ramp(65535)});
+    QTest::newRow("toning ink below 1 %") << curve("K,R", {ramp(65535), ramp(500)});
+    QTest::newRow("paper white at level 0") << curve("C", {ramp(3000)});
+}
+
+// A line the legend names can be seen: none of its points lies outside the axes.
+void TestZorGraphs::everyDrawnPointIsOnTheChart()
+{
+    QFETCH(QByteArray, text);
+    Files files;
+    TZorGraphs graphs;
+    graphs.CurveFile = files.curve("A.zorl", text);
+    graphs.DrawGraphs();
+    const QValueAxis *bottom = axis(graphs.InkCurvesChart, Qt::Horizontal);
+    const QValueAxis *left = axis(graphs.InkCurvesChart, Qt::Vertical);
+    for (const QLineSeries *series : graphs.InkLines) {
+        if (!series->isVisible())
+            continue;
+        for (const QPointF &point : series->points()) {
+            QVERIFY2(point.x() >= bottom->min() && point.x() <= bottom->max(),
+                     qPrintable(series->name()));
+            QVERIFY2(point.y() >= left->min() && point.y() <= left->max(),
+                     qPrintable(QStringLiteral("%1 at %2").arg(series->name()).arg(point.y())));
+        }
+    }
 }
 
 void TestZorGraphs::linearizationTab_data()
