@@ -43,7 +43,12 @@ QString quoted(QByteArrayView text)
 class LineCursor
 {
 public:
-    explicit LineCursor(const QByteArray &text) : m_text(text) {}
+    // A byte order mark left by an editor is no part of the first line.
+    explicit LineCursor(const QByteArray &text) : m_text(text)
+    {
+        if (m_text.startsWith("\xEF\xBB\xBF"))
+            m_pos = 3;
+    }
 
     bool next(QByteArrayView &line)
     {

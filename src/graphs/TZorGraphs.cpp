@@ -63,6 +63,8 @@ TZorGraphs::TZorGraphs(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TZorGraphs"));
     setWindowTitle(QStringLiteral("Graph of Curve "));
+    // It stays open beside the main window, so it can be made as large as the screen.
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(true);
     Graphs = new QTabWidget(this);
     Graphs->setObjectName(QStringLiteral("Graphs"));

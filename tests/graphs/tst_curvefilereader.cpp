@@ -112,6 +112,7 @@ void TestCurveFileReader::channelsOfHeader_data()
         << QByteArray("# Z X,K,c,P") << "X=- K=Black c=- P=-";
     QTest::newRow("lower case is no name") << QByteArray("# Z lc") << "l=- c=-";
     QTest::newRow("Windows line end") << QByteArray("# ZORLANE K,C\r\n") << "K=Black C=Cyan";
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF# ZORLANE K,C") << "K=Black C=Cyan";
     QTest::newRow("eight is the most")
         << QByteArray("# Z 1 2 3 4 5 6 7 8") << "1=- 2=- 3=- 4=- 5=- 6=- 7=- 8=-";
 }

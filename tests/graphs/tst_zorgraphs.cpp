@@ -364,6 +364,7 @@ void TestZorGraphs::chartsFollowTheWindowSize()
     QVERIFY(graphs.ShowGraphs());
     QVERIFY(QTest::qWaitForWindowExposed(&graphs));
     QVERIFY(graphs.minimumWidth() < graphs.maximumWidth());
+    QVERIFY(graphs.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     const QSize before = graphs.InkCurvesChart->size();
     graphs.resize(graphs.size() + QSize(300, 200));
     QTRY_COMPARE(graphs.InkCurvesChart->size(), before + QSize(300, 200));
