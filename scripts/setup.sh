@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
+# libqt6opengl6-dev: Qt Charts' CMake package needs Qt6OpenGL, which qt6-charts-dev does not
+# pull in.
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
           cups cups-client fonts-liberation xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do

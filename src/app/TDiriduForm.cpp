@@ -233,6 +233,7 @@ void TDiriduForm::connectHandlers()
         connect(box, &QWidget::customContextMenuRequested, this,
                 [box, popup](const QPoint &at) { popup->exec(box->mapToGlobal(at)); });
     }
+    connectCurveGraphMenus();
 
     connect(ui.CurveBlend, &QSlider::valueChanged, this, &TDiriduForm::CurveBlendChange);
     connect(ui.GammaBlend, &QSlider::valueChanged, this, &TDiriduForm::GammaBlendChange);

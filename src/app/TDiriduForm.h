@@ -119,6 +119,8 @@ public:
     void LoadPresetClick();
     void Curve1CloseUp();
     void Curve2CloseUp();
+    void ShowCurve1GraphClick();
+    void ShowCurve2GraphClick();
     void CurveBlendChange();
     void CurveBlendValueExit();
     void GammaBlendChange();
@@ -158,6 +160,8 @@ private:
     void setSliderPosition(QSlider *slider, int position);
     void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
+    void connectCurveGraphMenus();
+    void showCurveGraph(const QComboBox *box);
 
     // The exit handlers of the edits: run when the focus leaves, on Enter, and before menus,
     // prints and exit take the values.

@@ -63,8 +63,7 @@ public:
         QByteArray bytes = m_file.readLine();
         if (bytes.isEmpty()) {
             if (m_file.error() != QFileDevice::NoError)
-                throw ZorError(QStringLiteral("Cannot read file \"%1\". %2")
-                                   .arg(m_file.fileName(), m_file.errorString()));
+                throw cannotReadFile(m_file);
             return false;
         }
         if (bytes.endsWith('\n'))
@@ -135,8 +134,7 @@ void PpdLoader::LoadPPD(const QString &installFolder, const QString &model)
     {
         QFile file(ppdFilePath(installFolder, model));
         if (!file.open(QIODevice::ReadOnly))
-            throw ZorError(QStringLiteral("Cannot open file \"%1\". %2")
-                               .arg(file.fileName(), file.errorString()));
+            throw cannotOpenFile(file);
         LineReader reader(file);
         QString text;
         while (reader.readLine(text)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <exception>
@@ -19,3 +20,17 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
+
+// The platform's file error for a file that cannot be opened or read, with the system's
+// reason: "Cannot open file "<path>". No such file or directory".
+inline ZorError cannotOpenFile(const QFileDevice &file)
+{
+    return ZorError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
+}
+
+inline ZorError cannotReadFile(const QFileDevice &file)
+{
+    return ZorError(
+        QStringLiteral("Cannot read file \"%1\". %2").arg(file.fileName(), file.errorString()));
+}
