@@ -14,6 +14,8 @@
 #include <optional>
 
 class ComboOptionBox;
+class QPushButton;
+class QShortcut;
 class QSlider;
 class CurveFolderWatch;
 class FolderMonitor;
@@ -106,6 +108,8 @@ public:
     void WMCheckMail();
     // Builds the request from the controls and runs the tools; throws ZorError on failure.
     void ProcessPrintRequest(const QString &imagePath, const QString &printSource);
+    // Stops the print request that is running (the busy state's Cancel and Escape).
+    void CancelPrintClick();
     MailChannel *mailChannel() const { return m_mail; }
     void CalibrationModeClick();
     void DropFileTargetDrop(const QStringList &paths);
@@ -127,6 +131,9 @@ public:
 
 signals:
     void deferredStartupFinished();
+    // The program is to end now, from wherever it was asked: the owner of the event loop
+    // ends every loop (so that open message boxes return) and with it the program.
+    void leaving();
 
 protected:
     bool event(QEvent *event) override;
@@ -155,6 +162,9 @@ private:
     PresetValues currentPresetValues() const;
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
     void createMailChannel(const StartupOptions &options);
+    void createBusyControls();
+    void showBusy(bool busy);
+    void leaveProgram();
     bool handleDropEvent(QEvent *event);
     void setSliderPosition(QSlider *slider, int position);
     void applyPreset(const QString &name, const PresetValues &values);
@@ -175,6 +185,10 @@ private:
     FolderMonitor *m_monitor = nullptr;
     std::unique_ptr<TPrintPipeline> m_pipeline;
     bool m_checkingMail = false;
+    // A check-mail notification came while the reader was busy and has not been served.
+    bool m_mailMissed = false;
+    QPushButton *m_cancelPrint = nullptr;
+    QShortcut *m_cancelKey = nullptr;
     // What calibration mode replaces, to give it back exactly when the mode ends.
     int m_calibrationPositions[3] = {};
     QString m_calibrationPreset;
