@@ -207,6 +207,8 @@ TPrintRequest TDiriduForm::printRequestFromControls(const QString &imagePath) co
 
 void TDiriduForm::ProcessPrintRequest(const QString &imagePath, const QString &printSource)
 {
+    if (m_shuttingDown)
+        return;
     CommitFocusedField();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
