@@ -46,6 +46,10 @@ int runDiridu(int argc, char **argv)
                      &TDiriduForm::EndProgram);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, form.get(),
                      &TDiriduForm::EndProgram);
+    // Unlike quit(), which a window or a message box may refuse, this ends every event loop,
+    // the nested ones of open boxes too.
+    QObject::connect(form.get(), &TDiriduForm::leaving, &application,
+                     [] { QCoreApplication::exit(0); });
     form->show();
     return QApplication::exec();
 }

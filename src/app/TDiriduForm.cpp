@@ -1,5 +1,6 @@
 #include "TDiriduForm.h"
 
+#include "ApplicationTitle.h"
 #include "Beeper.h"
 #include "ComboOptionBox.h"
 #include "CurveFolderWatch.h"
@@ -264,6 +265,7 @@ void TDiriduForm::connectHandlers()
     qApp->installEventFilter(m_dropFilter);
     connect(ui.PrintFile, &QAction::triggered, this, &TDiriduForm::PrintFileClick);
     connect(ui.PrintBtn, &QPushButton::clicked, this, &TDiriduForm::PrintFileClick);
+    createBusyControls();
     m_mail = new MailChannel(this);
     m_mail->setCheckMailReceiver(this);
     m_monitor = new FolderMonitor({m_mail, this, ui.StopMonitoring, ui.StatusPanel0,
@@ -417,12 +419,18 @@ bool TDiriduForm::ExitProgramClick()
     if (m_shuttingDown)
         return true;
     if (const std::optional<QString> error = keepSettings()) {
-        // The settings could not be kept: stay open so the user can decide what to do.
+        // The settings could not be kept: the user decides whether to leave without them
+        // (a read-only program folder would otherwise keep the window open for good).
         Dialogs::instance().applicationError(*error);
-        return false;
+        if (m_shuttingDown)
+            return true;
+        const int answer = Dialogs::instance().question(
+            applicationTitle(), QStringLiteral("Exit without saving the settings?"),
+            {QStringLiteral("Exit"), QStringLiteral("Cancel")});
+        if (answer != 0 && !m_shuttingDown)
+            return false;
     }
-    m_shuttingDown = true;
-    QCoreApplication::quit();
+    leaveProgram();
     return true;
 }
 
@@ -433,8 +441,17 @@ void TDiriduForm::EndProgram()
     // Nobody may be there to answer a message box: say it where the system logs it.
     if (const std::optional<QString> error = keepSettings())
         qWarning("%s", qPrintable(*error));
+    leaveProgram();
+}
+
+// Ends the program from wherever the request came, also from inside a message box or a
+// print: a running print stops and its tools are ended, no further request starts, and the
+// event loops end.
+void TDiriduForm::leaveProgram()
+{
     m_shuttingDown = true;
-    QCoreApplication::quit();
+    m_pipeline->cancel(QStringLiteral("Diridu is closing"));
+    emit leaving();
 }
 
 void TDiriduForm::closeEvent(QCloseEvent *event)

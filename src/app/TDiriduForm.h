@@ -14,6 +14,8 @@
 #include <optional>
 
 class ComboOptionBox;
+class QPushButton;
+class QShortcut;
 class QSlider;
 class CurveFolderWatch;
 class FileDropFilter;
@@ -107,6 +109,8 @@ public:
     void WMCheckMail();
     // Builds the request from the controls and runs the tools; throws ZorError on failure.
     void ProcessPrintRequest(const QString &imagePath, const QString &printSource);
+    // Stops the print request that is running (the busy state's Cancel and Escape).
+    void CancelPrintClick();
     MailChannel *mailChannel() const { return m_mail; }
     void CalibrationModeClick();
     void DropFileTargetDrop(const QStringList &paths);
@@ -130,6 +134,9 @@ public:
 
 signals:
     void deferredStartupFinished();
+    // The program is to end now, from wherever it was asked: the owner of the event loop
+    // ends every loop (so that open message boxes return) and with it the program.
+    void leaving();
 
 protected:
     bool event(QEvent *event) override;
@@ -157,6 +164,9 @@ private:
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
     void openMailChannel(const StartupOptions &options);
     void reportUnreachableMailChannel();
+    void createBusyControls();
+    void showBusy(bool busy);
+    void leaveProgram();
     void setSliderPosition(QSlider *slider, int position);
     void applyPreset(const QString &name, const PresetValues &values);
     void curveCloseUp(QComboBox *box);
@@ -179,6 +189,10 @@ private:
     FolderMonitor *m_monitor = nullptr;
     std::unique_ptr<TPrintPipeline> m_pipeline;
     bool m_checkingMail = false;
+    // A check-mail notification came while the reader was busy and has not been served.
+    bool m_mailMissed = false;
+    QPushButton *m_cancelPrint = nullptr;
+    QShortcut *m_cancelKey = nullptr;
     // What calibration mode replaces, to give it back exactly when the mode ends.
     int m_calibrationPositions[3] = {};
     QString m_calibrationPreset;

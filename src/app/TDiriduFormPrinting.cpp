@@ -20,9 +20,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStatusBar>
 
 namespace {
 
@@ -66,14 +69,27 @@ bool TDiriduForm::PrintReady()
 
 void TDiriduForm::WMCheckMail()
 {
-    if (m_checkingMail || !m_mail)
+    if (!m_mail || m_shuttingDown)
         return;
+    if (m_checkingMail) {
+        // The running reader may stop before it gets to the messages this one announces
+        // (an error, a file only opened): it asks again when it ends.
+        m_mailMissed = true;
+        return;
+    }
     m_checkingMail = true;
-    const auto clearBusy = qScopeGuard([this] { m_checkingMail = false; });
+    m_mailMissed = false;
+    const auto clearBusy = qScopeGuard([this] {
+        m_checkingMail = false;
+        if (m_mailMissed && !m_shuttingDown && m_mail->count() != 0)
+            QCoreApplication::postEvent(this, new QEvent(WM_CHECKMAIL));
+        m_mailMissed = false;
+    });
 
     bool print = false;
     QString source;
-    while (m_mail->count() != 0) {
+    // Once the program is ending nothing more is started; the queue is left as it is.
+    while (!m_shuttingDown && m_mail->count() != 0) {
         raise();
         activateWindow();
         const MailMessage message = parseMailMessage(m_mail->read());
@@ -108,7 +124,7 @@ void TDiriduForm::WMCheckMail()
         ProbeImage(path);
         if (!m_geometry->LayoutPass(print))
             continue;
-        if (!print)
+        if (!print || m_shuttingDown)
             return;
         try {
             ProcessPrintRequest(path, source);
@@ -117,8 +133,37 @@ void TDiriduForm::WMCheckMail()
             Dialogs::instance().applicationError(error.message());
             return;
         }
+        if (m_shuttingDown)
+            return;
         ClearImage();
     }
+}
+
+void TDiriduForm::createBusyControls()
+{
+    m_cancelPrint = new QPushButton(QStringLiteral("Cancel"), ui.StatusBar);
+    m_cancelPrint->setObjectName(QStringLiteral("CancelPrint"));
+    const QString hint = QStringLiteral("Stop the print request that is running.");
+    m_cancelPrint->setToolTip(hint);
+    m_cancelPrint->setStatusTip(hint);
+    m_cancelPrint->setFocusPolicy(Qt::NoFocus);
+    m_cancelPrint->hide();
+    ui.StatusBar->addPermanentWidget(m_cancelPrint);
+    connect(m_cancelPrint, &QPushButton::clicked, this, &TDiriduForm::CancelPrintClick);
+    m_cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_cancelKey->setEnabled(false);
+    connect(m_cancelKey, &QShortcut::activated, this, &TDiriduForm::CancelPrintClick);
+}
+
+void TDiriduForm::showBusy(bool busy)
+{
+    m_cancelPrint->setVisible(busy);
+    m_cancelKey->setEnabled(busy);
+}
+
+void TDiriduForm::CancelPrintClick()
+{
+    m_pipeline->cancel(QStringLiteral("by the user"));
 }
 
 TPrintRequest TDiriduForm::printRequestFromControls(const QString &imagePath) const
@@ -162,6 +207,8 @@ TPrintRequest TDiriduForm::printRequestFromControls(const QString &imagePath) co
 
 void TDiriduForm::ProcessPrintRequest(const QString &imagePath, const QString &printSource)
 {
+    if (m_shuttingDown)
+        return;
     CommitFocusedField();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -176,9 +223,14 @@ void TDiriduForm::ProcessPrintRequest(const QString &imagePath, const QString &p
     request.InkforgeVersion = InkforgeVersion;
     request.UseBatch = ui.UseBatch->isChecked();
     request.Debugging = ui.DebugMenu->isChecked();
+    showBusy(true);
     const TPipelineResult result = m_pipeline->run(request);
+    showBusy(false);
 
     ErrorDisplay->setLines(result.RastermillList, result.InkforgeList, result.SpoolgateList);
+    // A cancelled request has said so in its log; there is nothing to show.
+    if (result.Cancelled)
+        return;
     if (result.ErrorFlag) {
         QApplication::restoreOverrideCursor();
         ErrorDisplay->exec();

@@ -39,8 +39,10 @@ struct TPipelineResult
     // A tool reported errors, or Spoolgate could not be started: show the error display.
     bool ErrorFlag = false;
     // Set when the run was broken off ("Could not start Rastermill", "Cannot Create Pipe",
-    // ...): raise it after the error display has been shown.
+    // ...) or its log could not be written: raise it after the error display has been shown.
     QString FailureMessage;
+    // The run was cancelled: its tools were ended and nothing is to be shown.
+    bool Cancelled = false;
 
     bool failed() const { return !FailureMessage.isEmpty(); }
     // Raises the failure as a ZorError; does nothing when the run was not broken off.
@@ -64,6 +66,21 @@ public:
     // temporary files are removed before it returns. Does not raise: a failure is written
     // to the log and returned in FailureMessage.
     TPipelineResult run(const TPipelineRequest &request);
+
+    // Asks the run in progress (called from the events it keeps running) to end at once:
+    // its waits stop, its tools are ended, and the log says why ("Cancelled: " + reason).
+    void cancel(const QString &reason);
+    bool running() const { return m_running; }
+    bool cancelled() const { return !m_cancelReason.isEmpty(); }
+    QString cancelReason() const { return m_cancelReason; }
+
+    // The most error lines kept per tool, and the longest line shown; the log has them all.
+    static constexpr int MaxErrorLines = 100;
+    static constexpr int MaxErrorLineLength = 300;
+
+private:
+    bool m_running = false;
+    QString m_cancelReason;
 };
 
 // The text as one word for /bin/sh: in single quotes, each quote inside written as '\''.

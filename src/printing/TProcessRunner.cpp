@@ -191,8 +191,11 @@ bool TProcessRunner::spawn(const QStringList &argv)
     if (failure == 0) {
         ::posix_spawnattr_setsigdefault(&attributes, &all);
         ::posix_spawnattr_setsigmask(&attributes, &none);
-        failure = ::posix_spawnattr_setflags(&attributes,
-                                             short(POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK));
+        ::posix_spawnattr_setpgroup(&attributes, 0);
+        int flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+        if (m_ownGroup)
+            flags |= POSIX_SPAWN_SETPGROUP;
+        failure = ::posix_spawnattr_setflags(&attributes, short(flags));
     }
 
     pid_t pid = 0;
@@ -222,6 +225,8 @@ bool TProcessRunner::Execute()
     reapStrays();
     forgetChild();
     m_exitCode = -1;
+    m_exitSignal = 0;
+    m_terminated = false;
     m_error.clear();
     m_pid = 0;
 
@@ -250,21 +255,30 @@ bool TProcessRunner::Execute()
 
     emit started();
     if (m_wait)
-        waitLoop();
+        waitForEnd(-1);
     return true;
 }
 
-void TProcessRunner::waitLoop()
+bool TProcessRunner::waitForEnd(int ms)
 {
     m_stopWaiting = false;
+    QElapsedTimer clock;
+    clock.start();
     for (;;) {
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
-        if (reap(false) || m_stopWaiting || QCoreApplication::closingDown())
-            return;
-        blockUntilEnd(m_pid, m_pidFd, WaitSliceMs);
         if (reap(false))
-            return;
+            return true;
+        if (m_stopWaiting || QCoreApplication::closingDown())
+            return false;
+        int slice = WaitSliceMs;
+        if (ms >= 0) {
+            const qint64 left = ms - clock.elapsed();
+            if (left <= 0)
+                return false;
+            slice = int(std::min<qint64>(slice, left));
+        }
+        blockUntilEnd(m_pid, m_pidFd, slice);
     }
 }
 
@@ -281,6 +295,7 @@ bool TProcessRunner::reap(bool block)
         return false;
     // r < 0: someone else reaped it (SIGCHLD ignored); its code is lost.
     m_exitCode = r == m_pid ? statusToExitCode(status) : -1;
+    m_exitSignal = r == m_pid && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     m_reaped = true;
     if (m_pidFd >= 0)
         ::close(m_pidFd);
@@ -293,17 +308,22 @@ bool TProcessRunner::isRunning()
     return !reap(false);
 }
 
+// The child is not reaped yet, so neither its pid nor its group can have been reused.
+void TProcessRunner::signalChild(int signalNumber)
+{
+    if (!m_ownGroup || ::kill(-m_pid, signalNumber) != 0)
+        ::kill(m_pid, signalNumber);
+}
+
 void TProcessRunner::terminate()
 {
     if (reap(false))
         return;
-    ::kill(m_pid, SIGTERM);
-    QElapsedTimer clock;
-    clock.start();
-    while (!reap(false) && clock.elapsed() < TerminateGraceMs)
-        blockUntilEnd(m_pid, m_pidFd, int(std::max<qint64>(1, TerminateGraceMs - clock.elapsed())));
-    if (!m_reaped) {
-        ::kill(m_pid, SIGKILL);
+    m_terminated = true;
+    signalChild(SIGTERM);
+    // The window keeps repainting while a tool that ignores the request is given its grace.
+    if (!waitForEnd(TerminateGraceMs) && !reap(false)) {
+        signalChild(SIGKILL);
         reap(true);
     }
 }

@@ -80,16 +80,31 @@ public:
     // Its exit status once it has ended: the exit code, or 128 + the signal that ended it;
     // -1 while it runs or when nothing was started.
     int exitCode() const { return m_exitCode; }
+    // The signal that ended it, 0 when it exited by itself (or has not ended).
+    int exitSignal() const { return m_exitSignal; }
+    // It was still running when terminate() asked it to stop.
+    bool wasTerminated() const { return m_terminated; }
     pid_t processId() const { return m_pid; }
     // Why the last Execute could not create the process.
     QString errorString() const { return m_error; }
 
     // Ends the child of the last Execute if it still runs: asks it to stop, and kills it
-    // when it has not after a short grace. Returns once it has been reaped.
+    // when it has not after a short grace, during which the application's events keep
+    // running. Returns once it has been reaped.
     void terminate();
+
+    // Waits at most ms (no limit when negative) for the child to end, with the
+    // application's events running; true when it has ended. Returns early, false, when
+    // stopWaiting() is called meanwhile.
+    bool waitForEnd(int ms);
 
     // Makes a wait in progress return at its next slice although the child still runs.
     void stopWaiting() { m_stopWaiting = true; }
+
+    // The child leads a process group of its own, and terminate() ends the whole group: for
+    // a shell whose pipeline must end with it.
+    bool ownProcessGroup() const { return m_ownGroup; }
+    void setOwnProcessGroup(bool own) { m_ownGroup = own; }
 
 signals:
     // The process has been created (before any wait).
@@ -98,8 +113,8 @@ signals:
 private:
     bool spawn(const QStringList &argv);
     bool reap(bool block);
-    void waitLoop();
     void forgetChild();
+    void signalChild(int signalNumber);
 
     QString m_executeName;
     QStringList m_arguments;
@@ -116,6 +131,9 @@ private:
     int m_pidFd = -1;
     bool m_reaped = true;
     int m_exitCode = -1;
+    int m_exitSignal = 0;
+    bool m_terminated = false;
     QString m_error;
     bool m_stopWaiting = false;
+    bool m_ownGroup = false;
 };

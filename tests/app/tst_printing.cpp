@@ -9,17 +9,22 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QTabWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QTimer>
-#include <QGroupBox>
-#include <QLineEdit>
+#include <QScopeGuard>
 #include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <functional>
+#include <utility>
 
 using namespace fixture;
 
@@ -64,6 +69,39 @@ struct PrintingInstallation : Installation
     }
 };
 
+// A process id written to a file, once the file is complete; 0 before.
+pid_t pidIn(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? pid_t(file.readAll().trimmed().toInt()) : 0;
+}
+
+bool gone(pid_t pid)
+{
+    return pid > 0 && ::kill(pid, 0) < 0 && errno == ESRCH;
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Recording dialogs that, like a real modal box, let events run while the application's
+// error box is up, and do something meanwhile.
+struct BusyErrorBoxDialogs : RecordingDialogs
+{
+    std::function<void()> whileShown;
+
+    void applicationError(const QString &text) override
+    {
+        RecordingDialogs::applicationError(text);
+        if (const auto action = std::exchange(whileShown, nullptr))
+            action();
+        QCoreApplication::processEvents();
+    }
+};
+
 struct PrintingStarted : Started
 {
     explicit PrintingStarted(const Installation &installation)
@@ -96,9 +134,18 @@ private slots:
     void calibrationModeComesAndGoesExactly();
     void calibrationPrintSendsTheDefaultCurves();
     void watchedFolderPrintsWhatLandsInIt();
+    void cancelStopsAHungRequest_data();
+    void cancelStopsAHungRequest();
+    void exitDuringAPrintLeavesTheQueue();
+    void notificationsDuringAnErrorBoxAreServed();
+    void signalDuringAMessageBoxEndsTheProgram();
+    void signalDuringAPrintEndsTheProgram();
 
 private:
     static QString noteJobsIn(const PrintingInstallation &installation);
+    static QString hangSpoolgate(const PrintingInstallation &installation);
+    static bool startDiridu(QProcess &diridu, const PrintingInstallation &installation,
+                            const QTemporaryDir &runtime, const QStringList &arguments);
     QTemporaryDir m_runtime;
     std::unique_ptr<SingleInstanceGuard> m_guard;
 };
@@ -363,6 +410,35 @@ QString TestPrinting::noteJobsIn(const PrintingInstallation &installation)
     return jobs;
 }
 
+// A Spoolgate that notes the document name, then its process id, and never ends; returns
+// the file with the id (the names go to jobs.txt as with noteJobsIn).
+QString TestPrinting::hangSpoolgate(const PrintingInstallation &installation)
+{
+    const QString spoolgate = installation.bin() + "Spoolgate";
+    const QByteArray jobs = QFile::encodeName(installation.root() + "jobs.txt");
+    const QByteArray pid = QFile::encodeName(installation.root() + "spoolgate.pid");
+    QFile::remove(spoolgate);
+    touch(spoolgate, "#!/bin/sh\necho \"$3\" >> '" + jobs + "'\necho $$ > '" + pid + ".tmp'\nmv '" +
+                         pid + ".tmp' '" + pid + "'\ncat >/dev/null\nexec sleep 30\n");
+    QFile::setPermissions(spoolgate, QFile::ReadOwner | QFile::ExeOwner);
+    return QString::fromLocal8Bit(pid);
+}
+
+// The real program on the installation, in a session of its own (runtime folder).
+bool TestPrinting::startDiridu(QProcess &diridu, const PrintingInstallation &installation,
+                               const QTemporaryDir &runtime, const QStringList &arguments)
+{
+    const QString program = installation.bin() + "Diridu";
+    if (!QFile::exists(program) && !QFile::copy(QStringLiteral(DIRIDU_EXECUTABLE), program))
+        return false;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    diridu.setProcessEnvironment(environment);
+    diridu.start(program, arguments);
+    return diridu.waitForStarted();
+}
+
 static QStringList linesOf(const QString &path)
 {
     QFile file(path);
@@ -508,6 +584,158 @@ void TestPrinting::watchedFolderPrintsWhatLandsInIt()
     QVERIFY(again.form->ui.StopMonitoring->isEnabled());
     QCOMPARE(again.form->ui.StatusPanel0->text(), QStringLiteral(" Monitoring"));
     QCOMPARE(again.form->ui.StatusPanel1->text(), folder);
+}
+
+void TestPrinting::cancelStopsAHungRequest_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("Escape") << true;
+}
+
+// A hung tool no longer blocks the window for good: the busy state offers Cancel.
+void TestPrinting::cancelStopsAHungRequest()
+{
+    QFETCH(bool, escape);
+    PrintingInstallation installation;
+    const QString pidFile = hangSpoolgate(installation);
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    auto *cancel = form.findChild<QPushButton *>("CancelPrint");
+    QVERIFY(cancel);
+    QVERIFY(!cancel->isVisible());
+    form.activateWindow();
+    QTRY_VERIFY(form.isActiveWindow());
+    const QString photo = installation.photo();
+    form.ProbeImage(photo);
+
+    bool offered = false;
+    QTimer watch;
+    watch.setInterval(20);
+    connect(&watch, &QTimer::timeout, &form, [&] {
+        if (pidIn(pidFile) == 0)
+            return;
+        watch.stop();
+        offered = cancel->isVisible();
+        if (escape)
+            QTest::keyClick(&form, Qt::Key_Escape);
+        else
+            cancel->click();
+    });
+    watch.start();
+    QElapsedTimer clock;
+    clock.start();
+    form.ProcessPrintRequest(photo, "Print");
+    QVERIFY(clock.elapsed() < 20000);
+    QVERIFY(offered);
+    QVERIFY(!cancel->isVisible());
+    // Cancelled on purpose: nothing to show, the log says what happened.
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join('\n')));
+    QVERIFY(!form.ErrorDisplay->isVisible());
+    QVERIFY(contentOf(installation.root() + "ZorLog.txt").contains("Cancelled: by the user"));
+    QTRY_VERIFY(gone(pidIn(pidFile)));
+}
+
+// Exit during a print: the print stops, its tools are ended, the queue stays as it is.
+void TestPrinting::exitDuringAPrintLeavesTheQueue()
+{
+    PrintingInstallation installation;
+    const QString pidFile = hangSpoolgate(installation);
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    form.mailChannel()->write(makeMailMessage(MailCode::Print, installation.photo("one.tif")));
+    form.mailChannel()->write(makeMailMessage(MailCode::Print, installation.photo("two.tif")));
+    QTimer watch;
+    watch.setInterval(20);
+    connect(&watch, &QTimer::timeout, &form, [&] {
+        if (pidIn(pidFile) == 0)
+            return;
+        watch.stop();
+        form.ui.ExitProgram->trigger();
+    });
+    watch.start();
+    QElapsedTimer clock;
+    clock.start();
+    form.WMCheckMail();
+    QVERIFY(clock.elapsed() < 20000);
+    QCOMPARE(linesOf(installation.root() + "jobs.txt"), QStringList{"one.tif"});
+    QCOMPARE(form.mailChannel()->count(), 1);
+    QTRY_VERIFY(gone(pidIn(pidFile)));
+    QVERIFY(contentOf(installation.root() + "ZorLog.txt").contains("Cancelled: Diridu is closing"));
+    QVERIFY(contentOf(installation.bin() + "Diridu.ini").contains("[Options]"));
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join('\n')));
+    // Nothing more starts once the program is ending.
+    form.WMCheckMail();
+    QCOMPARE(form.mailChannel()->count(), 1);
+}
+
+// A request that arrives while the error box of a failed one is up is not lost.
+void TestPrinting::notificationsDuringAnErrorBoxAreServed()
+{
+    PrintingInstallation installation;
+    QFile::remove(installation.bin() + "Rastermill");
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    BusyErrorBoxDialogs dialogs;
+    Dialogs::setInstance(&dialogs);
+    const auto restore = qScopeGuard([&] { Dialogs::setInstance(&started.dialogs); });
+    const QString second = installation.photo("second.tif");
+    dialogs.whileShown = [&] {
+        form.mailChannel()->write(makeMailMessage(MailCode::Print, second));
+        QCoreApplication::postEvent(&form, new QEvent(WM_CHECKMAIL));
+    };
+    form.mailChannel()->write(makeMailMessage(MailCode::Print, installation.photo("first.tif")));
+    form.WMCheckMail();
+    QTRY_COMPARE(form.mailChannel()->count(), 0);
+    QTRY_COMPARE(dialogs.texts(),
+                 QStringList({"Could not start Rastermill", "Could not start Rastermill"}));
+    QCOMPARE(form.ImagePath, second);
+}
+
+// SIGTERM while a message box waits for an answer (the warnings of a queued print): the
+// program ends, and neither that print nor the next one starts.
+void TestPrinting::signalDuringAMessageBoxEndsTheProgram()
+{
+    PrintingInstallation installation;
+    const QString jobs = noteJobsIn(installation);
+    // At one pixel per inch the photograph is far larger than any paper.
+    ToolTiff tiff;
+    tiff.width = 300;
+    tiff.height = 240;
+    tiff.xResolution = tiff.yResolution = 1;
+    const QString huge = installation.root() + "huge.tif";
+    QVERIFY(writeToolTiff(huge, tiff, [](uint32_t, uint32_t, int) { return 128; }));
+    QTemporaryDir runtime;
+    QProcess diridu;
+    QVERIFY(startDiridu(diridu, installation, runtime, {huge, installation.photo("next.tif")}));
+    // The queue is there once the socket is; its first request is then already posted.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(runtime.path() + "/DiriduMail"), 10000);
+    ::kill(pid_t(diridu.processId()), SIGTERM);
+    QVERIFY2(diridu.waitForFinished(15000), diridu.readAllStandardError().constData());
+    QCOMPARE(diridu.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(diridu.exitCode(), 0);
+    QVERIFY(!QFile::exists(jobs));
+    QVERIFY(!QFile::exists(installation.root() + "ZorLog.txt"));
+    QVERIFY(contentOf(installation.bin() + "Diridu.ini").contains("huge.tif"));
+}
+
+// SIGTERM during a print: the wait ends, the hung tool is ended, the rest of the queue is
+// not printed, and the program exits.
+void TestPrinting::signalDuringAPrintEndsTheProgram()
+{
+    PrintingInstallation installation;
+    const QString pidFile = hangSpoolgate(installation);
+    QTemporaryDir runtime;
+    QProcess diridu;
+    QVERIFY(startDiridu(diridu, installation, runtime,
+                        {installation.photo("one.tif"), installation.photo("two.tif")}));
+    QTRY_VERIFY_WITH_TIMEOUT(pidIn(pidFile) > 0, 20000);
+    ::kill(pid_t(diridu.processId()), SIGTERM);
+    QVERIFY2(diridu.waitForFinished(15000), diridu.readAllStandardError().constData());
+    QCOMPARE(diridu.exitCode(), 0);
+    QTRY_VERIFY(gone(pidIn(pidFile)));
+    QCOMPARE(linesOf(installation.root() + "jobs.txt"), QStringList{"one.tif"});
+    QVERIFY(contentOf(installation.root() + "ZorLog.txt").contains("Cancelled: Diridu is closing"));
 }
 
 QTEST_MAIN(TestPrinting)

@@ -67,7 +67,8 @@ private slots:
     void everySettingSurvivesARestart();
     void hostileFilesNeverCrash_data();
     void hostileFilesNeverCrash();
-    void failedWriteKeepsTheProgramOpen();
+    void failedWriteAsksWhetherToLeave_data();
+    void failedWriteAsksWhetherToLeave();
 };
 
 void TestSettings::recentFileCountIsCut()
@@ -284,16 +285,34 @@ void TestSettings::hostileFilesNeverCrash()
     QVERIFY(IniFile(settingsFile(installation)).sectionHasKeys("Options"));
 }
 
-void TestSettings::failedWriteKeepsTheProgramOpen()
+void TestSettings::failedWriteAsksWhetherToLeave_data()
 {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("leaves");
+    QTest::newRow("Exit") << 0 << true;
+    QTest::newRow("Cancel") << 1 << false;
+    QTest::newRow("box closed") << -1 << false;
+}
+
+// Settings that cannot be written (a read-only program folder) must not keep the window open
+// for good: after the message the user may leave without them.
+void TestSettings::failedWriteAsksWhetherToLeave()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, leaves);
     Installation installation;
     Started started(installation);
     // A folder where the settings file should be cannot be replaced by a file.
     QVERIFY(QDir(installation.bin()).mkdir("Diridu.ini"));
-    QVERIFY(!started.form->ExitProgramClick());
-    QCOMPARE(started.dialogs.shown().last().text,
-             QStringLiteral("Unable to write to ") + settingsFile(installation));
-    QVERIFY(started.form->isVisible());
+    started.dialogs.setNextAnswer(answer);
+    QCOMPARE(started.form->ExitProgramClick(), leaves);
+    const auto &shown = started.dialogs.shown();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).kind, RecordingDialogs::Kind::ApplicationError);
+    QCOMPARE(shown.at(0).text, QStringLiteral("Unable to write to ") + settingsFile(installation));
+    QCOMPARE(shown.at(1).kind, RecordingDialogs::Kind::Question);
+    QCOMPARE(shown.at(1).text, QStringLiteral("Exit without saving the settings?"));
+    QCOMPARE(shown.at(1).buttons, QStringList({"Exit", "Cancel"}));
 }
 
 QTEST_MAIN(TestSettings)

@@ -3,12 +3,14 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -43,6 +45,13 @@ private slots:
     void toolCannotStart();
     void spoolgateEndsEarlyWhileRastermillWrites();
     void logCannotBeCreated();
+    void logWriteFailureFailsTheRequest();
+    void abnormalToolEnds_data();
+    void abnormalToolEnds();
+    void errorLinesShownAreCapped();
+    void cancelEndsTheTools_data();
+    void cancelEndsTheTools();
+    void terminalThatReturnsAtOnce();
     void shellQuoting_data();
     void shellQuoting();
     void exclusiveFiles();
@@ -50,6 +59,8 @@ private slots:
 private:
     void writeTool(const QString &name, const QByteArray &body);
     void writeStandardTools();
+    void writeQuietTools();
+    QString writeTerminal(const QByteArray &run);
     TPipelineRequest request(bool batch = false) const;
     QByteArray logText() const;
     QStringList leftovers() const;
@@ -169,6 +180,29 @@ void TestPrintPipeline::writeStandardTools()
                   "echo 'queue offline' >&2",
               }
                   .join('\n'));
+}
+
+// Tools that do their part and say nothing.
+void TestPrintPipeline::writeQuietTools()
+{
+    writeTool(QStringLiteral("Rastermill"), "printf RASTER");
+    writeTool(QStringLiteral("Inkforge"), "printf 'INK:'; cat");
+    writeTool(QStringLiteral("Spoolgate"), "cat > '" + QFile::encodeName(m_out) + "spooled'");
+}
+
+// A stand-in terminal: notes its arguments, drops the "-e" and then does what run says
+// with the command in "$@".
+QString TestPrintPipeline::writeTerminal(const QByteArray &run)
+{
+    const QString terminal = m_out + QStringLiteral("terminal");
+    QFile file(terminal);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + QFile::encodeName(m_out) +
+               "terminal.args'\nshift\n" + run + '\n');
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return terminal;
 }
 
 TPipelineRequest TestPrintPipeline::request(bool batch) const
@@ -357,15 +391,9 @@ void TestPrintPipeline::batchModeLog()
 void TestPrintPipeline::batchModeDebuggingInTerminal()
 {
     writeStandardTools();
-    // A stand-in terminal: notes its arguments and runs the command after -e with no
-    // keyboard, so the pause at the end returns at once, and no screen.
-    const QString terminal = m_out + QStringLiteral("terminal");
-    QFile file(terminal);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + QFile::encodeName(m_out) +
-               "terminal.args'\nshift\nexec \"$@\" < /dev/null > /dev/null\n");
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // A stand-in terminal that runs the command after -e with no keyboard, so the pause at
+    // the end returns at once, and no screen.
+    const QString terminal = writeTerminal("exec \"$@\" < /dev/null > /dev/null");
 
     TPrintPipeline pipeline;
     pipeline.BatchExec.setTerminalProgram(terminal);
@@ -381,9 +409,14 @@ void TestPrintPipeline::batchModeDebuggingInTerminal()
             pipelineLine = i;
     }
     QVERIFY(pipelineLine > 0);
-    QCOMPARE(lines.mid(pipelineLine + 1, 6),
-             QStringList({"echo", "echo", "printf '%s' 'Press Enter to continue . . . '",
-                          "read -r answer", "", "***** Rastermill Log *****"}));
+    // The script notes its process first and its status last, for a terminal that returns
+    // before the script has run.
+    QVERIFY(lines.at(pipelineLine - 1).startsWith(QLatin1String("echo \"$$\" >'Zor")));
+    QCOMPARE(lines.mid(pipelineLine + 1, 5),
+             QStringList({"status=$?", "echo", "echo",
+                          "printf '%s' 'Press Enter to continue . . . '", "read -r answer"}));
+    QVERIFY(lines.at(pipelineLine + 6).startsWith(QLatin1String("echo \"$status\" >'Zor")));
+    QCOMPARE(lines.at(pipelineLine + 8), QStringLiteral("***** Rastermill Log *****"));
 
     const QStringList terminalArgs = argvOf(recorded(QStringLiteral("terminal.args")));
     QCOMPARE(terminalArgs.size(), 3);
@@ -668,6 +701,168 @@ void TestPrintPipeline::logCannotBeCreated()
     QCOMPARE(recorded(QStringLiteral("rastermill.args")), QByteArray("not run"));
     QCOMPARE(leftovers(), QStringList());
     QCOMPARE(QDir::currentPath(), m_elsewhere);
+}
+
+// A full disk: the log cannot be written, and the request fails saying so instead of
+// looking like a success.
+void TestPrintPipeline::logWriteFailureFailsTheRequest()
+{
+    writeStandardTools();
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), m_install + QStringLiteral("ZorLog.txt")));
+    TPrintPipeline pipeline;
+    const TPipelineResult result = pipeline.run(request());
+    QVERIFY(result.failed());
+    QVERIFY2(result.FailureMessage.startsWith(QStringLiteral("Unable to write to ") + m_install +
+                                              QStringLiteral("ZorLog.txt")),
+             qPrintable(result.FailureMessage));
+    QVERIFY2(result.FailureMessage.contains(QLatin1String("No space left on device")),
+             qPrintable(result.FailureMessage));
+    // What the tools reported still reaches the error display.
+    QCOMPARE(result.InkforgeList, QStringList({"Error in curve"}));
+    QVERIFY(result.ErrorFlag);
+    QCOMPARE(recorded(QStringLiteral("spooled")), QByteArray("INK:RASTER"));
+    QCOMPARE(leftovers(), QStringList());
+}
+
+void TestPrintPipeline::abnormalToolEnds_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("reported");
+
+    QTest::newRow("killed by a signal")
+        << false << "Rastermill" << QByteArray("printf RASTER; kill -KILL $$")
+        << "Rastermill was ended by signal 9 (Killed)";
+    QTest::newRow("non-zero exit, no error line")
+        << false << "Inkforge" << QByteArray("cat; exit 3") << "Inkforge ended with exit code 3";
+    QTest::newRow("Spoolgate fails silently")
+        << false << "Spoolgate" << QByteArray("cat > /dev/null; exit 2")
+        << "Spoolgate ended with exit code 2";
+    // The error line says it already.
+    QTest::newRow("non-zero exit with an error line")
+        << false << "Inkforge" << QByteArray("cat; echo 'ERROR no curve' >&2; exit 1")
+        << "ERROR no curve";
+    // The script's status is its last tool's.
+    QTest::newRow("batch, Spoolgate fails silently")
+        << true << "Spoolgate" << QByteArray("cat > /dev/null; exit 4")
+        << "Spoolgate ended with exit code 4";
+    QTest::newRow("batch, Spoolgate killed")
+        << true << "Spoolgate" << QByteArray("cat > /dev/null; kill -TERM $$")
+        << "Spoolgate was ended by signal 15 (Terminated)";
+}
+
+void TestPrintPipeline::abnormalToolEnds()
+{
+    QFETCH(bool, batch);
+    QFETCH(QString, tool);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, reported);
+    writeQuietTools();
+    writeTool(tool, body);
+    TPrintPipeline pipeline;
+    const TPipelineResult result = pipeline.run(request(batch));
+    QVERIFY(!result.failed());
+    QVERIFY(result.ErrorFlag);
+    const QStringList expected{reported};
+    const QStringList none;
+    QCOMPARE(result.RastermillList, tool == QLatin1String("Rastermill") ? expected : none);
+    QCOMPARE(result.InkforgeList, tool == QLatin1String("Inkforge") ? expected : none);
+    QCOMPARE(result.SpoolgateList, tool == QLatin1String("Spoolgate") ? expected : none);
+    // The end is in the tool's own section, once.
+    const QString log = QString::fromUtf8(logText());
+    const qsizetype section = log.indexOf(QStringLiteral("***** ") + tool);
+    QVERIFY(section >= 0);
+    QCOMPARE(log.count(reported), 1);
+    QVERIFY(log.indexOf(reported) > section);
+    QVERIFY(log.indexOf(reported) < log.indexOf(QStringLiteral("\r\n*****"), section));
+    QCOMPARE(leftovers(), QStringList());
+}
+
+void TestPrintPipeline::errorLinesShownAreCapped()
+{
+    writeQuietTools();
+    // One endless line, then far more error lines than anybody reads in a list.
+    writeTool(QStringLiteral("Rastermill"),
+              "printf 'ERROR %01000d\\n' 0 >&2\n"
+              "i=1; while [ $i -lt 150 ]; do echo \"ERROR line $i\" >&2; i=$((i+1)); done\n"
+              "printf RASTER");
+    TPrintPipeline pipeline;
+    const TPipelineResult result = pipeline.run(request());
+    const QStringList &list = result.RastermillList;
+    QCOMPARE(list.size(), TPrintPipeline::MaxErrorLines + 1);
+    QCOMPARE(list.first().size(), TPrintPipeline::MaxErrorLineLength + 3);
+    QVERIFY(list.first().endsWith(QLatin1String("000...")));
+    QCOMPARE(list.at(TPrintPipeline::MaxErrorLines - 1), QStringLiteral("ERROR line 99"));
+    QCOMPARE(list.last(), QStringLiteral("... 50 more lines are in ") + m_install +
+                              QStringLiteral("ZorLog.txt"));
+    // The log keeps every line whole.
+    const QByteArray log = logText();
+    QVERIFY(log.contains("ERROR line 149\r\n"));
+    QVERIFY(log.contains("ERROR " + QByteArray(1000, '0') + "\r\n"));
+}
+
+void TestPrintPipeline::cancelEndsTheTools_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::newRow("pipes") << false;
+    QTest::newRow("batch") << true;
+}
+
+// A hung Spoolgate: cancelling ends the wait and the tools, and the log says so.
+void TestPrintPipeline::cancelEndsTheTools()
+{
+    QFETCH(bool, batch);
+    writeQuietTools();
+    const QByteArray pidFile = QFile::encodeName(m_out) + "spoolgate.pid";
+    writeTool(QStringLiteral("Spoolgate"), "echo $$ > '" + pidFile + ".tmp'; mv '" + pidFile +
+                                               ".tmp' '" + pidFile + "'; exec sleep 60");
+    TPrintPipeline pipeline;
+    QTimer cancel;
+    cancel.setInterval(20);
+    connect(&cancel, &QTimer::timeout, &cancel, [&] {
+        if (QFile::exists(m_out + QStringLiteral("spoolgate.pid"))) {
+            cancel.stop();
+            pipeline.cancel(QStringLiteral("by the user"));
+        }
+    });
+    cancel.start();
+    QElapsedTimer clock;
+    clock.start();
+    const TPipelineResult result = pipeline.run(request(batch));
+    QVERIFY(clock.elapsed() < 20000);
+    QVERIFY(result.Cancelled);
+    QVERIFY(!result.failed());
+    QVERIFY(!pipeline.running());
+    const QByteArray log = logText();
+    QVERIFY2(log.contains("\r\nCancelled: by the user\r\n"), log.constData());
+    QVERIFY(log.endsWith("***** End of Log *****\r\n"));
+    const pid_t spoolgate = pid_t(recorded(QStringLiteral("spoolgate.pid")).trimmed().toInt());
+    QVERIFY(spoolgate > 0);
+    QTRY_VERIFY(reapedOrGone(spoolgate));
+    QCOMPARE(leftovers(), QStringList());
+    // A later request runs as usual.
+    writeQuietTools();
+    QVERIFY(!pipeline.run(request(batch)).Cancelled);
+    QCOMPARE(recorded(QStringLiteral("spooled")), QByteArray("INK:RASTER"));
+}
+
+// A terminal that hands the script on and returns at once: the request waits for the
+// script, which must still be there when it begins.
+void TestPrintPipeline::terminalThatReturnsAtOnce()
+{
+    writeQuietTools();
+    const QString terminal =
+        writeTerminal("(sleep 0.5; exec \"$@\" < /dev/null > /dev/null 2>&1) &\nexit 0");
+    TPrintPipeline pipeline;
+    pipeline.BatchExec.setTerminalProgram(terminal);
+    TPipelineRequest r = request(true);
+    r.Debugging = true;
+    const TPipelineResult result = pipeline.run(r);
+    QVERIFY2(!result.failed(), qPrintable(result.FailureMessage));
+    QVERIFY(!result.ErrorFlag);
+    QCOMPARE(recorded(QStringLiteral("spooled")), QByteArray("INK:RASTER"));
+    QCOMPARE(leftovers(), QStringList());
 }
 
 void TestPrintPipeline::shellQuoting_data()

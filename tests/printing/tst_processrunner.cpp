@@ -42,6 +42,10 @@ private slots:
     void noWaitThenTerminate();
     void terminateKillsAChildThatIgnoresTheRequest();
     void terminateAfterTheEndOnlyReaps();
+    void terminateEndsTheGroupOfAShell_data();
+    void terminateEndsTheGroupOfAShell();
+    void exitSignals_data();
+    void exitSignals();
     void terminalForShownPrograms_data();
     void terminalForShownPrograms();
 
@@ -431,10 +435,23 @@ void TestProcessRunner::terminateKillsAChildThatIgnoresTheRequest()
     QVERIFY(runner.Execute());
     // Let the shell set its trap before it is asked to stop.
     QTest::qWait(200);
+    // The grace before the kill does not freeze the window: events keep running.
+    int ticks = 0;
+    QTimer tick;
+    tick.setInterval(50);
+    connect(&tick, &QTimer::timeout, &tick, [&] { ++ticks; });
+    tick.start();
+    QElapsedTimer clock;
+    clock.start();
     runner.terminate();
+    const qint64 elapsed = clock.elapsed();
     QVERIFY(!runner.isRunning());
     QCOMPARE(runner.exitCode(), 128 + SIGKILL);
+    QCOMPARE(runner.exitSignal(), SIGKILL);
+    QVERIFY(runner.wasTerminated());
     QVERIFY(reapedAlready(runner.processId()));
+    QVERIFY2(ticks >= int(elapsed / TProcessRunner::WaitSliceMs) - 1,
+             qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
 }
 
 void TestProcessRunner::terminateAfterTheEndOnlyReaps()
@@ -449,6 +466,67 @@ void TestProcessRunner::terminateAfterTheEndOnlyReaps()
     runner.terminate();
     QCOMPARE(runner.exitCode(), 4);
     QVERIFY(reapedAlready(pid));
+}
+
+void TestProcessRunner::terminateEndsTheGroupOfAShell_data()
+{
+    QTest::addColumn<bool>("ownGroup");
+    QTest::newRow("own process group") << true;
+    QTest::newRow("the front end's group") << false;
+}
+
+// A shell's pipeline ends with the shell when it leads its own process group.
+void TestProcessRunner::terminateEndsTheGroupOfAShell()
+{
+    QFETCH(bool, ownGroup);
+    const QString pidFile = m_dir.path() + QStringLiteral("/grandchild-%1").arg(ownGroup);
+    TProcessRunner runner;
+    runner.setOwnProcessGroup(ownGroup);
+    runner.setExecuteName(QStringLiteral("/bin/sh"));
+    runner.setArguments(
+        {QStringLiteral("-c"),
+         QStringLiteral("sleep 60 & echo $! > '%1.tmp'; mv '%1.tmp' '%1'; wait").arg(pidFile)});
+    runner.setWait(false);
+    QVERIFY(runner.Execute());
+    QTRY_VERIFY(QFile::exists(pidFile));
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const pid_t grandchild = pid_t(file.readAll().trimmed().toInt());
+    QVERIFY(grandchild > 0);
+    runner.terminate();
+    QVERIFY(!runner.isRunning());
+    if (ownGroup) {
+        QTRY_VERIFY(::kill(grandchild, 0) < 0 && errno == ESRCH);
+    } else {
+        QVERIFY(::kill(grandchild, 0) == 0);
+        ::kill(grandchild, SIGKILL);
+    }
+}
+
+void TestProcessRunner::exitSignals_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("exitSignal");
+    QTest::newRow("exit 3") << "exit 3" << 3 << 0;
+    // The same status a shell reports for a command ended by SIGTERM, told apart.
+    QTest::newRow("exit 143") << "exit 143" << 143 << 0;
+    QTest::newRow("SIGTERM") << "kill -TERM $$" << 128 + SIGTERM << int(SIGTERM);
+    QTest::newRow("SIGUSR1") << "kill -USR1 $$" << 128 + SIGUSR1 << int(SIGUSR1);
+}
+
+void TestProcessRunner::exitSignals()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(int, exitSignal);
+    TProcessRunner runner;
+    runner.setExecuteName(QStringLiteral("/bin/sh"));
+    runner.setArguments({QStringLiteral("-c"), script});
+    QVERIFY(runner.Execute());
+    QCOMPARE(runner.exitCode(), exitCode);
+    QCOMPARE(runner.exitSignal(), exitSignal);
+    QVERIFY(!runner.wasTerminated());
 }
 
 void TestProcessRunner::terminalForShownPrograms_data()
