@@ -114,6 +114,14 @@ public:
     void ClearImage();
     void AddRecentFile(const QString &path);
     void RecentFileClick(QAction *place);
+    void RecentFileCountMenuClick();
+    void MinimizeToTrayMenuClick();
+    void DebugMenuClick();
+    void CoolTrayIconDblClick();
+    void Restore1Click();
+    void Contents1Click();
+    void TutorialClick();
+    void About1Click();
     void SavePresetClick();
     void LoadPresetClick();
     void Curve1CloseUp();
@@ -132,6 +140,7 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -143,6 +152,8 @@ private:
     void fillPrinterList();
     void readToolVersions(int timeoutMs);
     void connectHandlers();
+    void connectOptionsAndHelp();
+    void minimizeToTray();
     void shareEnterKeyHandler();
     void updatePasteButtons();
     void loadModel(const QString &model);
@@ -152,6 +163,7 @@ private:
     void setRecentFileCount(int count);
     void setRecentFile(int place, const QString &path);
     QString recentFile(int place) const;
+    void showFileListDividerWhenUsed();
     PresetValues currentPresetValues() const;
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
     void createMailChannel(const StartupOptions &options);
