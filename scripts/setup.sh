@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
-          cups cups-client fonts-liberation xvfb xauth)
+          cups cups-client fonts-liberation xvfb xauth
+          # the user guide opens in the desktop's PDF viewer; these give a bare machine one
+          xdg-utils mupdf)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

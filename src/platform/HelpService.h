@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QString>
 
 class HelpViewer;
@@ -44,7 +45,9 @@ public:
 
 private:
     bool showPage(const QString &helpFile, const QString &page);
-    HelpViewer *m_viewer = nullptr;
+    // The application deletes its remaining windows when it ends, which may be before
+    // this service goes: the pointer then reads null.
+    QPointer<HelpViewer> m_viewer;
 };
 
 class RecordingHelpService : public HelpService
