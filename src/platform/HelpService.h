@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QMap>
-#include <QPointer>
 #include <QString>
 
 class HelpViewer;
@@ -45,9 +44,7 @@ public:
 
 private:
     bool showPage(const QString &helpFile, const QString &page);
-    // The application deletes its remaining windows when it ends, which may be before
-    // this service goes: the pointer then reads null.
-    QPointer<HelpViewer> m_viewer;
+    HelpViewer *m_viewer = nullptr;
 };
 
 class RecordingHelpService : public HelpService

@@ -344,6 +344,7 @@ private slots:
     void helpLinks();
     void helpPagesReachable();
     void curvewrightFolder();
+    void userGuide();
 };
 
 void TestDemoInstallation::initTestCase()
@@ -670,6 +671,19 @@ void TestDemoInstallation::helpPagesReachable()
 void TestDemoInstallation::curvewrightFolder()
 {
     QVERIFY(QFileInfo(installPath("Curvewright")).isDir());
+}
+
+// The guide is printed from the help pages: a title page, then every page on pages of its own.
+void TestDemoInstallation::userGuide()
+{
+    QFile guide(installPath("Zorlane User Guide.pdf"));
+    QVERIFY2(guide.open(QIODevice::ReadOnly), qPrintable(guide.fileName()));
+    const QByteArray pdf = guide.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    const qsizetype pages = QString::fromLatin1(pdf).count(page);
+    QVERIFY2(pages >= helpPages().size() + 1, qPrintable(QString::number(pages)));
 }
 
 QTEST_GUILESS_MAIN(TestDemoInstallation)

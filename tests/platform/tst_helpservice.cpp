@@ -7,8 +7,6 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include <memory>
-
 class TestHelpService : public QObject
 {
     Q_OBJECT
@@ -17,7 +15,6 @@ private slots:
     void parsesContextMap();
     void showsPages_data();
     void showsPages();
-    void viewerMayGoBeforeTheService();
 
 private:
     static QString writeHelp(const QTemporaryDir &dir);
@@ -94,25 +91,6 @@ void TestHelpService::showsPages()
     QCOMPARE(viewer != nullptr && viewer->isVisible(), shown);
     if (shown)
         QVERIFY(viewer->findChild<QTextBrowser *>()->toPlainText().contains(heading));
-}
-
-// At exit the application deletes the help window before the program's help service, a
-// static, goes: the service must not delete it a second time.
-void TestHelpService::viewerMayGoBeforeTheService()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString help = writeHelp(dir);
-    auto service = std::make_unique<ViewerHelpService>();
-    QVERIFY(service->showHelp(help));
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("HelpViewer"))
-            delete window;
-    }
-    service.reset();
-    // A new service opens a new window.
-    ViewerHelpService again;
-    QVERIFY(again.showHelp(help));
 }
 
 QTEST_MAIN(TestHelpService)
