@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 # libqt6opengl6-dev: Qt Charts' CMake package needs Qt6OpenGL, which qt6-charts-dev does not
 # pull in.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
-          cups cups-client fonts-liberation xvfb xauth)
+          cups cups-client fonts-liberation xvfb xauth
+          # the user guide opens in the desktop's PDF viewer; these give a bare machine one
+          xdg-utils mupdf)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -10,6 +10,7 @@
 #include "FolderMonitor.h"
 #include "HelpRouter.h"
 #include "HelpService.h"
+#include "InstalledToolVersions.h"
 #include "InstallPaths.h"
 #include "PageGeometryController.h"
 #include "MailChannel.h"
@@ -31,7 +32,6 @@
 #include "TSavePresetsForm.h"
 #include "TSetDimension.h"
 #include "TZorGraphs.h"
-#include "ToolVersions.h"
 #include "ZorError.h"
 
 #include <QAbstractButton>
@@ -187,7 +187,7 @@ void TDiriduForm::fillPrinterList()
 
 void TDiriduForm::readToolVersions(int timeoutMs)
 {
-    const QStringList versions = ::readToolVersions(
+    const QStringList versions = readInstalledToolVersions(
         {resolveCaseInsensitive(ProgramFolder, QStringLiteral("Inkforge")),
          resolveCaseInsensitive(ProgramFolder, QStringLiteral("Rastermill"))},
         timeoutMs);
@@ -280,11 +280,7 @@ void TDiriduForm::connectHandlers()
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
     connect(ui.Exit1, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
-    connect(ui.Contents1, &QAction::triggered, this, [this] {
-        if (!HelpService::instance().showHelp(HelpFile))
-            Dialogs::instance().error(QStringLiteral("The Zor Help file is missing."),
-                                      Dialogs::Button::Cancel);
-    });
+    connectOptionsAndHelp();
     // Opening a menu first takes the value still being typed.
     for (QMenu *menu : {ui.ImageMenu, ui.Presets1, ui.Monitor1, ui.Help1})
         connect(menu, &QMenu::aboutToShow, this, &TDiriduForm::CommitFocusedField);
@@ -334,6 +330,7 @@ void TDiriduForm::createFurtherWindows()
     SavePresetsForm = new TSavePresetsForm(this);
     RecentCounter = new TRecentCounter(this);
     AboutBox = new TAboutBox(this);
+    AboutBox->setInstallation(HelpFile, InstallFolder);
     ErrorDisplay = new TErrorDisplay(this);
     SetDimension = new TSetDimension(this);
     m_preview->setSetDimensionDialog(SetDimension);

@@ -119,6 +119,14 @@ public:
     void ClearImage();
     void AddRecentFile(const QString &path);
     void RecentFileClick(QAction *place);
+    void RecentFileCountMenuClick();
+    void MinimizeToTrayMenuClick();
+    void DebugMenuClick();
+    void CoolTrayIconDblClick();
+    void Restore1Click();
+    void Contents1Click();
+    void TutorialClick();
+    void About1Click();
     void SavePresetClick();
     void LoadPresetClick();
     void Curve1CloseUp();
@@ -142,6 +150,7 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate(const StartupOptions &options);
@@ -150,6 +159,8 @@ private:
     void fillPrinterList();
     void readToolVersions(int timeoutMs);
     void connectHandlers();
+    void connectOptionsAndHelp();
+    void minimizeToTray();
     void shareEnterKeyHandler();
     bool loadsAModelWhenChosen(QObject *watched) const;
     void updatePasteButtons();
@@ -160,6 +171,7 @@ private:
     void setRecentFileCount(int count);
     void setRecentFile(int place, const QString &path);
     QString recentFile(int place) const;
+    void showFileListDividerWhenUsed();
     PresetValues currentPresetValues() const;
     TPrintRequest printRequestFromControls(const QString &imagePath) const;
     void openMailChannel(const StartupOptions &options);

@@ -83,6 +83,8 @@ void TDiriduForm::applySettings()
         ini.readBool(kOptions, QStringLiteral("DragDropAutoprint"), true));
     ui.AutoOrient->setChecked(ini.readBool(kOptions, QStringLiteral("AutoOrient"), false));
     Debugging = ini.readBool(kOptions, QStringLiteral("Debugging"), false);
+    // The item holds the mode from the start, so the settings keep it whenever they are written.
+    ui.DebugMenu->setChecked(Debugging);
 
     setRecentFileCount(recentCount);
     for (int k = 1; k <= recentCount; ++k)
@@ -219,7 +221,7 @@ void TDiriduForm::WriteSettings()
 
     ini.eraseSection(kOptions);
     ini.writeInteger(kOptions, QStringLiteral("RecentFileCount"), int(m_recentPlaces.size()));
-    ini.writeBool(kOptions, QStringLiteral("MinimizeToTray"), MinimizeToTray);
+    ini.writeBool(kOptions, QStringLiteral("MinimizeToTray"), ui.MinimizeToTrayMenu->isChecked());
     ini.writeBool(kOptions, QStringLiteral("Debugging"), ui.DebugMenu->isChecked());
     ini.writeBool(kOptions, QStringLiteral("DragDropAutoprint"), ui.DragDropAutoPrint->isChecked());
     ini.writeBool(kOptions, QStringLiteral("BatchFiles"), ui.UseBatch->isChecked());
@@ -248,6 +250,7 @@ void TDiriduForm::setRecentFileCount(int count)
         m_recentPlaces.append(place);
         setRecentFile(int(m_recentPlaces.size()), QString());
     }
+    showFileListDividerWhenUsed();
 }
 
 void TDiriduForm::setRecentFile(int place, const QString &path)
@@ -258,8 +261,16 @@ void TDiriduForm::setRecentFile(int place, const QString &path)
     action->setText(QStringLiteral("&%1 %2").arg(place).arg(path));
     action->setVisible(!path.isEmpty());
     action->setEnabled(!path.isEmpty());
-    if (!path.isEmpty())
-        ui.FileListDivider->setVisible(true);
+    showFileListDividerWhenUsed();
+}
+
+// The separator stands above the recent images only while there is one to show.
+void TDiriduForm::showFileListDividerWhenUsed()
+{
+    bool used = false;
+    for (int k = 1; k <= int(m_recentPlaces.size()) && !used; ++k)
+        used = !recentFile(k).isEmpty();
+    ui.FileListDivider->setVisible(used);
 }
 
 QString TDiriduForm::recentFile(int place) const

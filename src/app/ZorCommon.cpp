@@ -1,8 +1,10 @@
 #include "ZorCommon.h"
 
+#include "ProgramVersion.h"
+
 QString guiVersion()
 {
-    return QStringLiteral(DIRIDU_VERSION);
+    return programVersion().text();
 }
 
 QString versionCaption(const QString &caption, const QString &version)

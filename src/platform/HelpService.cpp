@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -55,7 +56,10 @@ void HelpService::setInstance(HelpService *help)
 
 ViewerHelpService::~ViewerHelpService()
 {
-    delete m_viewer;
+    // The program's service is a static that goes after the application: a window can no
+    // longer be deleted then, and the process is ending anyway.
+    if (QCoreApplication::instance())
+        delete m_viewer;
 }
 
 bool ViewerHelpService::showHelp(const QString &helpFile)
@@ -89,7 +93,8 @@ bool ViewerHelpService::showPage(const QString &helpFile, const QString &page)
     if (!m_viewer)
         m_viewer = new HelpViewer;
     const QString startPage = readContextMap(helpFile).startPage;
-    m_viewer->showPage(path, startPage.isEmpty() ? QString() : helpFile + QLatin1Char('/') + startPage);
+    m_viewer->showPage(path,
+                       startPage.isEmpty() ? QString() : helpFile + QLatin1Char('/') + startPage);
     return true;
 }
 

@@ -349,6 +349,7 @@ private slots:
     void starterSettings();
     void starterSettingsNeverReplaceSettings_data();
     void starterSettingsNeverReplaceSettings();
+    void userGuide();
 };
 
 void TestDemoInstallation::initTestCase()
@@ -716,6 +717,19 @@ void TestDemoInstallation::starterSettingsNeverReplaceSettings()
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QTEST(file.readAll(), "after");
+}
+
+// The guide is printed from the help pages: a title page, then every page on pages of its own.
+void TestDemoInstallation::userGuide()
+{
+    QFile guide(installPath("Zorlane User Guide.pdf"));
+    QVERIFY2(guide.open(QIODevice::ReadOnly), qPrintable(guide.fileName()));
+    const QByteArray pdf = guide.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    const qsizetype pages = QString::fromLatin1(pdf).count(page);
+    QVERIFY2(pages >= helpPages().size() + 1, qPrintable(QString::number(pages)));
 }
 
 QTEST_GUILESS_MAIN(TestDemoInstallation)
