@@ -414,8 +414,10 @@ quint64 ceilDiv(quint64 a, quint64 b)
     return a / b + (a % b != 0);
 }
 
-// Checks one strip or tile: inside the file, and able to hold its decoded size.
-QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint64 decoded)
+// Checks one strip or tile: inside the file, and able to hold its decoded size. Adds its
+// stored bytes to storedBytes.
+QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint64 decoded,
+                    quint64 &storedBytes)
 {
     int error = 0;
     const quint64 offset = TIFFGetStrileOffsetWithErr(file.tif, index, &error);
@@ -430,6 +432,27 @@ QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint
     } else if (decoded / expansionLimit(plan.compression) > bytes + 64) {
         return QStringLiteral("a strip is too short for its rows");
     }
+    storedBytes += bytes;
+    return {};
+}
+
+// A file can claim a huge image in a few bytes by pointing many strips or tiles at the
+// same bytes, or by tables too short for the image that libtiff fills in with copies of
+// one entry; decoding it would then cost many times what the file holds. Strips that
+// follow each other never add up to more than the file, and every strip beyond the first
+// needs an offset of at least four bytes in a table; some sharing is tolerated (writers
+// may store one blank tile for many).
+QString checkStrileCount(const OpenTiff &file, quint64 striles)
+{
+    if (striles > 1 && striles > file.fileSize / 4)
+        return QStringLiteral("the file is too small for its strip tables");
+    return {};
+}
+
+QString checkStoredBytes(const OpenTiff &file, quint64 storedBytes)
+{
+    if (storedBytes / 2 > file.fileSize)
+        return QStringLiteral("the strips share their bytes");
     return {};
 }
 
@@ -551,15 +574,21 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
         if (quint64(TIFFNumberOfTiles(tif)) !=
             quint64(plan.tilesAcross) * plan.tilesDown * planeCount)
             return QStringLiteral("the tile tables do not match the image");
+        if (const QString error = checkStrileCount(file, TIFFNumberOfTiles(tif)); !error.isEmpty())
+            return error;
+        quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
             for (quint32 ty = 0; ty < plan.tilesDown; ++ty)
                 for (quint32 tx = 0; tx < plan.tilesAcross; ++tx) {
                     const quint32 tile = TIFFComputeTile(tif, tx * plan.tileWidth,
                                                          ty * plan.tileLength, 0, quint16(p));
-                    const QString error = checkStrile(file, plan, tile, plan.tileBytes);
+                    const QString error =
+                        checkStrile(file, plan, tile, plan.tileBytes, storedBytes);
                     if (!error.isEmpty())
                         return error;
                 }
+        if (const QString error = checkStoredBytes(file, storedBytes); !error.isEmpty())
+            return error;
     } else {
         quint32 rowsPerStrip = 0;
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
@@ -571,15 +600,20 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
             return QStringLiteral("a strip is too large");
         if (quint64(TIFFNumberOfStrips(tif)) != quint64(plan.stripsPerPlane) * planeCount)
             return QStringLiteral("the strip tables do not match the image");
+        if (const QString error = checkStrileCount(file, TIFFNumberOfStrips(tif)); !error.isEmpty())
+            return error;
+        quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
             for (quint32 k = 0; k < plan.stripsPerPlane; ++k) {
                 const quint64 rows =
                     std::min<quint64>(plan.rowsPerStrip, height - quint64(k) * plan.rowsPerStrip);
                 const QString error = checkStrile(file, plan, quint32(p) * plan.stripsPerPlane + k,
-                                                  plan.rowBytes * rows);
+                                                  plan.rowBytes * rows, storedBytes);
                 if (!error.isEmpty())
                     return error;
             }
+        if (const QString error = checkStoredBytes(file, storedBytes); !error.isEmpty())
+            return error;
         // libtiff reverses the bits of every byte of a file filled LSB first; such
         // rare files go through it.
         plan.rawStrips = plan.compression == COMPRESSION_NONE && fillOrder == FILLORDER_MSB2LSB;
@@ -890,10 +924,12 @@ TTiffDecodeResult decodeParts(const QString &path, const QSize &maxPreviewSize,
                                              plan.channels, plan.stride, maxValue, plan.invert);
         part.reducer->setTargetRows(i * target.height() / count, (i + 1) * target.height() / count);
         // Decoding is what a huge compressed image costs; a target row spanning dozens
-        // of source rows is then averaged over a third of them or so.
+        // of source rows is then averaged over a third of them or so, taken from as few
+        // strips or rows of tiles as hold them.
         if (plan.compression != COMPRESSION_NONE && options.rowSamplingFromBytes >= 0 &&
             plan.rowBytes * plan.planes * plan.height >= quint64(options.rowSamplingFromBytes))
-            part.reducer->setRowSampling(MinRowsPerTargetRow);
+            part.reducer->setRowSampling(MinRowsPerTargetRow,
+                                         int(plan.tiled ? plan.tileLength : plan.rowsPerStrip));
     }
 
     std::vector<std::thread> threads;
