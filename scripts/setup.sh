@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
-          cups cups-client fonts-liberation xvfb xauth)
+          cups cups-client fonts-liberation xvfb xauth
+          clang libclang-rt-14-dev) # the fuzz targets (scripts/fuzz-smoke.sh): clang and libFuzzer
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
