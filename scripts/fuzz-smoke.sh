@@ -20,6 +20,11 @@ cmake --preset fuzz ${DIRIDU_FUZZ_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset fuzz
 
 build=build-fuzz/fuzz
+# Targets that take a path write each input to a file (and the settings file is written
+# back and synced); in memory that costs far less than on a disk.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
 mkdir -p "$build/findings"
 failed=()
 while IFS=$'\t' read -r name program seeds options; do

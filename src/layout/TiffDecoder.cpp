@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +86,9 @@ struct FactTags
     qint64 resolutionUnit = 0;
     double xResolution = 0.0;
     double yResolution = 0.0;
+    // Not a fact: how many strips or tiles the size tags call for (0 when they do not
+    // say). libtiff allocates its tables for that many before anything can be checked.
+    double striles = 0.0;
 };
 
 class DirectoryReader
@@ -118,6 +122,9 @@ private:
                            : quint64(u32(p + 4)) << 32 | u32(p);
     }
     QString firstValue(const Entry &entry, double &value) const;
+    QString countStriles(FactTags &tags, const Entry &width, const Entry &length,
+                         const Entry &rowsPerStrip, const Entry &planar, const Entry &tileWidth,
+                         const Entry &tileLength) const;
 
     int m_fd;
     quint64 m_fileSize;
@@ -160,12 +167,31 @@ QString DirectoryReader::read(FactTags &tags)
         return QStringLiteral("cannot read the first directory");
 
     Entry bits, samples, extra, unit, xres, yres;
+    Entry width, length, rowsPerStrip, planar, tileWidth, tileLength;
     for (quint64 i = 0; i < count; ++i) {
         const uchar *p = entries.data() + i * entrySize;
         Entry *wanted = nullptr;
         switch (u16(p)) {
+        case 256:
+            wanted = &width;
+            break;
+        case 257:
+            wanted = &length;
+            break;
         case 258:
             wanted = &bits;
+            break;
+        case 278:
+            wanted = &rowsPerStrip;
+            break;
+        case 284:
+            wanted = &planar;
+            break;
+        case 322:
+            wanted = &tileWidth;
+            break;
+        case 323:
+            wanted = &tileLength;
             break;
         case 277:
             wanted = &samples;
@@ -214,6 +240,30 @@ QString DirectoryReader::read(FactTags &tags)
     if (!(error = firstValue(yres, tags.yResolution)).isEmpty())
         return error;
     tags.extraSamples = extra.present ? qint64(std::min<quint64>(extra.count, INT32_MAX)) : 0;
+    return countStriles(tags, width, length, rowsPerStrip, planar, tileWidth, tileLength);
+}
+
+QString DirectoryReader::countStriles(FactTags &tags, const Entry &width, const Entry &length,
+                                      const Entry &rowsPerStrip, const Entry &planar,
+                                      const Entry &tileWidth, const Entry &tileLength) const
+{
+    double w = 0, h = 0, rows = 0, config = 0, tw = 0, tl = 0;
+    for (const auto &[entry, value] : {std::pair{&width, &w},
+                                       {&length, &h},
+                                       {&rowsPerStrip, &rows},
+                                       {&planar, &config},
+                                       {&tileWidth, &tw},
+                                       {&tileLength, &tl}})
+        if (const QString error = firstValue(*entry, *value); !error.isEmpty())
+            return error;
+    if (!(w >= 1 && h >= 1))
+        return {}; // libtiff refuses the image
+    const double planes =
+        config == PLANARCONFIG_SEPARATE ? std::max(1.0, tags.samplesPerPixel * 1.0) : 1;
+    if (tw >= 1 && tl >= 1)
+        tags.striles = std::ceil(w / std::floor(tw)) * std::ceil(h / std::floor(tl)) * planes;
+    else
+        tags.striles = std::ceil(h / (rows >= 1 ? std::min(std::floor(rows), h) : h)) * planes;
     return {};
 }
 
@@ -294,6 +344,16 @@ QString DirectoryReader::firstValue(const Entry &entry, double &value) const
     return {};
 }
 
+// Every strip or tile beyond the first needs an offset of at least four bytes in a table
+// of the file; more of them than that are a damaged table (which libtiff would fill in
+// with copies of one entry), and libtiff would allocate its tables for all of them.
+QString checkStrileCount(quint64 fileSize, double striles)
+{
+    if (striles > 1 && striles > double(fileSize / 4))
+        return QStringLiteral("the file is too small for its strip tables");
+    return {};
+}
+
 // ---------------------------------------------------------------------------------------
 // libtiff, opened on our own descriptor, silent, without memory mapping: a mapped file
 // would count every page it touched against the program's memory.
@@ -350,8 +410,9 @@ public:
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-        const QString error = DirectoryReader(fd, fileSize).read(tags);
-        if (!error.isEmpty())
+        if (const QString error = DirectoryReader(fd, fileSize).read(tags); !error.isEmpty())
+            return error;
+        if (const QString error = checkStrileCount(fileSize, tags.striles); !error.isEmpty())
             return error;
 
         TIFFOpenOptions *tiffOptions = TIFFOpenOptionsAlloc();
@@ -437,18 +498,9 @@ QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint
 }
 
 // A file can claim a huge image in a few bytes by pointing many strips or tiles at the
-// same bytes, or by tables too short for the image that libtiff fills in with copies of
-// one entry; decoding it would then cost many times what the file holds. Strips that
-// follow each other never add up to more than the file, and every strip beyond the first
-// needs an offset of at least four bytes in a table; some sharing is tolerated (writers
-// may store one blank tile for many).
-QString checkStrileCount(const OpenTiff &file, quint64 striles)
-{
-    if (striles > 1 && striles > file.fileSize / 4)
-        return QStringLiteral("the file is too small for its strip tables");
-    return {};
-}
-
+// same bytes; decoding it would then cost many times what the file holds. Strips that
+// follow each other never add up to more than the file; some sharing is tolerated
+// (writers may store one blank tile for many).
 QString checkStoredBytes(const OpenTiff &file, quint64 storedBytes)
 {
     if (storedBytes / 2 > file.fileSize)
@@ -574,7 +626,8 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
         if (quint64(TIFFNumberOfTiles(tif)) !=
             quint64(plan.tilesAcross) * plan.tilesDown * planeCount)
             return QStringLiteral("the tile tables do not match the image");
-        if (const QString error = checkStrileCount(file, TIFFNumberOfTiles(tif)); !error.isEmpty())
+        if (const QString error = checkStrileCount(file.fileSize, TIFFNumberOfTiles(tif));
+            !error.isEmpty())
             return error;
         quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
@@ -600,7 +653,8 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
             return QStringLiteral("a strip is too large");
         if (quint64(TIFFNumberOfStrips(tif)) != quint64(plan.stripsPerPlane) * planeCount)
             return QStringLiteral("the strip tables do not match the image");
-        if (const QString error = checkStrileCount(file, TIFFNumberOfStrips(tif)); !error.isEmpty())
+        if (const QString error = checkStrileCount(file.fileSize, TIFFNumberOfStrips(tif));
+            !error.isEmpty())
             return error;
         quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
