@@ -9,7 +9,9 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
           cups cups-client fonts-liberation xvfb xauth
           # the user guide opens in the desktop's PDF viewer; these give a bare machine one
-          xdg-utils mupdf)
+          xdg-utils mupdf
+          # the fuzz targets (scripts/fuzz-smoke.sh): clang and libFuzzer
+          clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

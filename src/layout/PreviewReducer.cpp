@@ -6,6 +6,16 @@
 
 namespace {
 
+// A fixed scramble of (bin, block): the same picture on every decode.
+quint32 scramble(int bin, qint64 block)
+{
+    quint32 h = quint32(bin) * 0x9E3779B1u ^ quint32(block) * 0x85EBCA77u;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    return h;
+}
+
 template <bool Swapped>
 void addSamples16(quint32 *__restrict acc, const uchar *__restrict src, qsizetype count)
 {
@@ -50,9 +60,10 @@ PreviewReducer::PreviewReducer(int width, int height, QSize target, int channels
         m_columnStart[size_t(t)] = int(t * m_width / tw);
 }
 
-void PreviewReducer::setRowSampling(int minRows)
+void PreviewReducer::setRowSampling(int minRows, int unitRows)
 {
     m_minRows = std::max(minRows, 0);
+    m_unitRows = std::max(unitRows, 1);
 }
 
 void PreviewReducer::setTargetRows(int first, int last)
@@ -102,16 +113,42 @@ bool PreviewReducer::wantsRow(int y) const
     const int step = rowStepOfBin(bin);
     if (step == 1)
         return true;
+    if (samplesUnits(bin))
+        return wantsRowOfUnits(bin, y);
     const int first = firstRowOfBin(bin);
     const int block = (y - first) / step;
     const int blockStart = first + block * step;
     const int blockRows = std::min(step, firstRowOfBin(bin + 1) - blockStart);
-    // A fixed scramble of (bin, block): the same picture on every decode.
-    quint32 h = quint32(bin) * 0x9E3779B1u ^ quint32(block) * 0x85EBCA77u;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    return y - blockStart == int(h % quint32(blockRows));
+    return y - blockStart == int(scramble(bin, block) % quint32(blockRows));
+}
+
+bool PreviewReducer::samplesUnits(int bin) const
+{
+    return m_unitRows > 1 && firstRowOfBin(bin + 1) - firstRowOfBin(bin) >= 2 * qint64(m_unitRows);
+}
+
+bool PreviewReducer::wantsRowOfUnits(int bin, int y) const
+{
+    const qint64 u = m_unitRows;
+    // The units wholly inside the target row; spanning two units, it holds at least one.
+    const qint64 firstUnit = (firstRowOfBin(bin) + u - 1) / u;
+    const qint64 units = firstRowOfBin(bin + 1) / u - firstUnit;
+    const qint64 unit = y / u - firstUnit;
+    if (unit < 0 || unit >= units)
+        return false;
+    // One unit out of each of `taken` equal shares, the way rows are taken from blocks.
+    const qint64 taken = std::min(units, (m_minRows + u - 1) / u);
+    const qint64 share = ((unit + 1) * taken - 1) / units;
+    const qint64 shareStart = share * units / taken;
+    const qint64 shareUnits = (share + 1) * units / taken - shareStart;
+    if (unit != shareStart + qint64(scramble(bin, -1 - share) % quint64(shareUnits)))
+        return false;
+    // In that unit, one row out of each block of step rows.
+    const qint64 step = std::max<qint64>(1, u * taken / m_minRows);
+    const qint64 row = y - (firstUnit + unit) * u;
+    const qint64 blockStart = row / step * step;
+    const qint64 blockRows = std::min(step, u - blockStart);
+    return row - blockStart == qint64(scramble(bin, row / step) % quint64(blockRows));
 }
 
 quint32 *PreviewReducer::beginRow(int y)

@@ -37,7 +37,12 @@ public:
     // least 2 * minRows source rows, keeping at least minRows of them; 0 averages all
     // rows. The row taken varies from block to block, so that a periodic pattern turns
     // into a little noise rather than into bands.
-    void setRowSampling(int minRows);
+    //
+    // unitRows: the source is decoded in units of that many rows (strips, rows of tiles),
+    // aligned to row 0. A target row spanning at least two units then takes its rows from
+    // as few units as hold minRows rows, one from each equal share of its units, so that
+    // the others need not be decoded at all.
+    void setRowSampling(int minRows, int unitRows = 1);
     // Makes only target rows [first, last) and takes only their source rows, so that
     // several reducers can share one image (each then fills only its own rows).
     void setTargetRows(int first, int last);
@@ -63,6 +68,8 @@ private:
     int binOfRow(int y) const;
     int firstRowOfBin(int bin) const;
     int rowStepOfBin(int bin) const;
+    bool samplesUnits(int bin) const;
+    bool wantsRowOfUnits(int bin, int y) const;
     void flushColumns();
     void finishTargetRow();
 
@@ -74,6 +81,7 @@ private:
     quint32 m_maxValue;
     bool m_invert;
     int m_minRows = 0;
+    int m_unitRows = 1;
     int m_firstBin = 0;
     int m_endBin;
     quint32 m_flushLimit; // rows the 32-bit column sums can take without overflowing

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +86,9 @@ struct FactTags
     qint64 resolutionUnit = 0;
     double xResolution = 0.0;
     double yResolution = 0.0;
+    // Not a fact: how many strips or tiles the size tags call for (0 when they do not
+    // say). libtiff allocates its tables for that many before anything can be checked.
+    double striles = 0.0;
 };
 
 class DirectoryReader
@@ -118,6 +122,9 @@ private:
                            : quint64(u32(p + 4)) << 32 | u32(p);
     }
     QString firstValue(const Entry &entry, double &value) const;
+    QString countStriles(FactTags &tags, const Entry &width, const Entry &length,
+                         const Entry &rowsPerStrip, const Entry &planar, const Entry &tileWidth,
+                         const Entry &tileLength) const;
 
     int m_fd;
     quint64 m_fileSize;
@@ -160,12 +167,31 @@ QString DirectoryReader::read(FactTags &tags)
         return QStringLiteral("cannot read the first directory");
 
     Entry bits, samples, extra, unit, xres, yres;
+    Entry width, length, rowsPerStrip, planar, tileWidth, tileLength;
     for (quint64 i = 0; i < count; ++i) {
         const uchar *p = entries.data() + i * entrySize;
         Entry *wanted = nullptr;
         switch (u16(p)) {
+        case 256:
+            wanted = &width;
+            break;
+        case 257:
+            wanted = &length;
+            break;
         case 258:
             wanted = &bits;
+            break;
+        case 278:
+            wanted = &rowsPerStrip;
+            break;
+        case 284:
+            wanted = &planar;
+            break;
+        case 322:
+            wanted = &tileWidth;
+            break;
+        case 323:
+            wanted = &tileLength;
             break;
         case 277:
             wanted = &samples;
@@ -214,6 +240,30 @@ QString DirectoryReader::read(FactTags &tags)
     if (!(error = firstValue(yres, tags.yResolution)).isEmpty())
         return error;
     tags.extraSamples = extra.present ? qint64(std::min<quint64>(extra.count, INT32_MAX)) : 0;
+    return countStriles(tags, width, length, rowsPerStrip, planar, tileWidth, tileLength);
+}
+
+QString DirectoryReader::countStriles(FactTags &tags, const Entry &width, const Entry &length,
+                                      const Entry &rowsPerStrip, const Entry &planar,
+                                      const Entry &tileWidth, const Entry &tileLength) const
+{
+    double w = 0, h = 0, rows = 0, config = 0, tw = 0, tl = 0;
+    for (const auto &[entry, value] : {std::pair{&width, &w},
+                                       {&length, &h},
+                                       {&rowsPerStrip, &rows},
+                                       {&planar, &config},
+                                       {&tileWidth, &tw},
+                                       {&tileLength, &tl}})
+        if (const QString error = firstValue(*entry, *value); !error.isEmpty())
+            return error;
+    if (!(w >= 1 && h >= 1))
+        return {}; // libtiff refuses the image
+    const double planes =
+        config == PLANARCONFIG_SEPARATE ? std::max(1.0, tags.samplesPerPixel * 1.0) : 1;
+    if (tw >= 1 && tl >= 1)
+        tags.striles = std::ceil(w / std::floor(tw)) * std::ceil(h / std::floor(tl)) * planes;
+    else
+        tags.striles = std::ceil(h / (rows >= 1 ? std::min(std::floor(rows), h) : h)) * planes;
     return {};
 }
 
@@ -294,6 +344,16 @@ QString DirectoryReader::firstValue(const Entry &entry, double &value) const
     return {};
 }
 
+// Every strip or tile beyond the first needs an offset of at least four bytes in a table
+// of the file; more of them than that are a damaged table (which libtiff would fill in
+// with copies of one entry), and libtiff would allocate its tables for all of them.
+QString checkStrileCount(quint64 fileSize, double striles)
+{
+    if (striles > 1 && striles > double(fileSize / 4))
+        return QStringLiteral("the file is too small for its strip tables");
+    return {};
+}
+
 // ---------------------------------------------------------------------------------------
 // libtiff, opened on our own descriptor, silent, without memory mapping: a mapped file
 // would count every page it touched against the program's memory.
@@ -350,8 +410,9 @@ public:
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-        const QString error = DirectoryReader(fd, fileSize).read(tags);
-        if (!error.isEmpty())
+        if (const QString error = DirectoryReader(fd, fileSize).read(tags); !error.isEmpty())
+            return error;
+        if (const QString error = checkStrileCount(fileSize, tags.striles); !error.isEmpty())
             return error;
 
         TIFFOpenOptions *tiffOptions = TIFFOpenOptionsAlloc();
@@ -414,8 +475,10 @@ quint64 ceilDiv(quint64 a, quint64 b)
     return a / b + (a % b != 0);
 }
 
-// Checks one strip or tile: inside the file, and able to hold its decoded size.
-QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint64 decoded)
+// Checks one strip or tile: inside the file, and able to hold its decoded size. Adds its
+// stored bytes to storedBytes.
+QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint64 decoded,
+                    quint64 &storedBytes)
 {
     int error = 0;
     const quint64 offset = TIFFGetStrileOffsetWithErr(file.tif, index, &error);
@@ -430,6 +493,18 @@ QString checkStrile(const OpenTiff &file, const Plan &plan, quint32 index, quint
     } else if (decoded / expansionLimit(plan.compression) > bytes + 64) {
         return QStringLiteral("a strip is too short for its rows");
     }
+    storedBytes += bytes;
+    return {};
+}
+
+// A file can claim a huge image in a few bytes by pointing many strips or tiles at the
+// same bytes; decoding it would then cost many times what the file holds. Strips that
+// follow each other never add up to more than the file; some sharing is tolerated
+// (writers may store one blank tile for many).
+QString checkStoredBytes(const OpenTiff &file, quint64 storedBytes)
+{
+    if (storedBytes / 2 > file.fileSize)
+        return QStringLiteral("the strips share their bytes");
     return {};
 }
 
@@ -551,15 +626,22 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
         if (quint64(TIFFNumberOfTiles(tif)) !=
             quint64(plan.tilesAcross) * plan.tilesDown * planeCount)
             return QStringLiteral("the tile tables do not match the image");
+        if (const QString error = checkStrileCount(file.fileSize, TIFFNumberOfTiles(tif));
+            !error.isEmpty())
+            return error;
+        quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
             for (quint32 ty = 0; ty < plan.tilesDown; ++ty)
                 for (quint32 tx = 0; tx < plan.tilesAcross; ++tx) {
                     const quint32 tile = TIFFComputeTile(tif, tx * plan.tileWidth,
                                                          ty * plan.tileLength, 0, quint16(p));
-                    const QString error = checkStrile(file, plan, tile, plan.tileBytes);
+                    const QString error =
+                        checkStrile(file, plan, tile, plan.tileBytes, storedBytes);
                     if (!error.isEmpty())
                         return error;
                 }
+        if (const QString error = checkStoredBytes(file, storedBytes); !error.isEmpty())
+            return error;
     } else {
         quint32 rowsPerStrip = 0;
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
@@ -571,15 +653,21 @@ QString makePlan(OpenTiff &file, const TTiffOptions &options, Plan &plan)
             return QStringLiteral("a strip is too large");
         if (quint64(TIFFNumberOfStrips(tif)) != quint64(plan.stripsPerPlane) * planeCount)
             return QStringLiteral("the strip tables do not match the image");
+        if (const QString error = checkStrileCount(file.fileSize, TIFFNumberOfStrips(tif));
+            !error.isEmpty())
+            return error;
+        quint64 storedBytes = 0;
         for (int p = 0; p < plan.planes; ++p)
             for (quint32 k = 0; k < plan.stripsPerPlane; ++k) {
                 const quint64 rows =
                     std::min<quint64>(plan.rowsPerStrip, height - quint64(k) * plan.rowsPerStrip);
                 const QString error = checkStrile(file, plan, quint32(p) * plan.stripsPerPlane + k,
-                                                  plan.rowBytes * rows);
+                                                  plan.rowBytes * rows, storedBytes);
                 if (!error.isEmpty())
                     return error;
             }
+        if (const QString error = checkStoredBytes(file, storedBytes); !error.isEmpty())
+            return error;
         // libtiff reverses the bits of every byte of a file filled LSB first; such
         // rare files go through it.
         plan.rawStrips = plan.compression == COMPRESSION_NONE && fillOrder == FILLORDER_MSB2LSB;
@@ -890,10 +978,12 @@ TTiffDecodeResult decodeParts(const QString &path, const QSize &maxPreviewSize,
                                              plan.channels, plan.stride, maxValue, plan.invert);
         part.reducer->setTargetRows(i * target.height() / count, (i + 1) * target.height() / count);
         // Decoding is what a huge compressed image costs; a target row spanning dozens
-        // of source rows is then averaged over a third of them or so.
+        // of source rows is then averaged over a third of them or so, taken from as few
+        // strips or rows of tiles as hold them.
         if (plan.compression != COMPRESSION_NONE && options.rowSamplingFromBytes >= 0 &&
             plan.rowBytes * plan.planes * plan.height >= quint64(options.rowSamplingFromBytes))
-            part.reducer->setRowSampling(MinRowsPerTargetRow);
+            part.reducer->setRowSampling(MinRowsPerTargetRow,
+                                         int(plan.tiled ? plan.tileLength : plan.rowsPerStrip));
     }
 
     std::vector<std::thread> threads;

@@ -31,7 +31,9 @@ struct TTiffOptions
     // more per preview row) and decode only the strips that hold those. The rows taken
     // are scattered, so that a regular pattern turns into a little noise rather than
     // into bands. This makes opening a 250 MB LZW scan three times quicker; photographs
-    // look the same. 0: whenever the reduction is that large; negative: never.
+    // look the same. Where a preview row spans two or more strips or rows of tiles, its
+    // rows come from as few of them as hold 16 rows, so the others are not decoded.
+    // 0: whenever the reduction is that large; negative: never.
     qint64 rowSamplingFromBytes = qint64(64) << 20;
 };
 

@@ -1,9 +1,12 @@
+#include "PreviewReducer.h"
 #include "TestTiff.h"
 #include "TiffDecoder.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <set>
 
 // The preview decoder on every layout it claims, against a plain in-memory box average,
 // and the shapes of its output.
@@ -25,6 +28,10 @@ private slots:
     void hugeReductionToOnePixel();
     void probeAgreesWithDecode();
     void rowSamplingStaysFaithful();
+    void sharedStripTolerated();
+    void rowSamplingTakesFewUnits_data();
+    void rowSamplingTakesFewUnits();
+    void tileSamplingStaysFaithful();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -404,6 +411,102 @@ void TestTiffDecoder::rowSamplingStaysFaithful()
 
     // The default leaves images of this size whole.
     QCOMPARE(decodeTiff(file, box).preview, full.preview);
+}
+
+void TestTiffDecoder::sharedStripTolerated()
+{
+    // Two strips stored once (as a writer may do for repeated blank bands): within what
+    // the file holds, so it decodes, the lower half repeating the upper one.
+    TiffBuilder b = greyBuilder(20, 5, [](quint32 x, quint32 y) { return uchar(x * 10 + y); });
+    b.setLong(257, {10});
+    b.setLong(278, {5});
+    b.setDataOffsets(273, {0, 0});
+    b.setLong(279, {100, 100});
+    const QString file = path(QStringLiteral("shared.tif"));
+    QVERIFY(b.writeTo(file));
+    const TTiffDecodeResult result = decodeTiff(file, QSize(20, 10));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.preview.size(), QSize(20, 10));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 20; ++x) {
+            QCOMPARE(int(result.preview.constScanLine(y)[x]), x * 10 + y);
+            QCOMPARE(int(result.preview.constScanLine(y + 5)[x]), x * 10 + y);
+        }
+}
+
+void TestTiffDecoder::rowSamplingTakesFewUnits_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("unitRows");
+    QTest::addColumn<int>("unitsPerTargetRow"); // that hold the rows taken
+    QTest::addColumn<int>("rowsPerTargetRow");  // at least
+
+    // 16 target rows of 4096 source rows each, 16 rows wanted per target row.
+    QTest::newRow("rows of 256-row tiles") << 65536 << 256 << 1 << 16;
+    QTest::newRow("4-row strips") << 65536 << 4 << 4 << 16;
+    QTest::newRow("5-row strips") << 65536 << 5 << 4 << 20;
+    QTest::newRow("one-row strips") << 65536 << 1 << 16 << 16;
+    // Target rows spanning less than two units take rows from blocks, as without units.
+    QTest::newRow("units larger than half a target row") << 65536 << 3000 << 3 << 16;
+}
+
+void TestTiffDecoder::rowSamplingTakesFewUnits()
+{
+    QFETCH(int, height);
+    QFETCH(int, unitRows);
+    QFETCH(int, unitsPerTargetRow);
+    QFETCH(int, rowsPerTargetRow);
+    const int targetRows = 16;
+    PreviewReducer reducer(1, height, QSize(1, targetRows), 1, 1, 255, false);
+    reducer.setRowSampling(16, unitRows);
+    const int span = height / targetRows;
+    for (int t = 0; t < targetRows; ++t) {
+        std::set<int> units;
+        int rows = 0;
+        for (int y = t * span; y < (t + 1) * span; ++y)
+            if (reducer.wantsRow(y)) {
+                units.insert(y / unitRows);
+                ++rows;
+            }
+        QVERIFY2(int(units.size()) <= unitsPerTargetRow,
+                 qPrintable(QStringLiteral("target row %1: %2 units").arg(t).arg(units.size())));
+        QVERIFY2(rows >= rowsPerTargetRow,
+                 qPrintable(QStringLiteral("target row %1: %2 rows").arg(t).arg(rows)));
+    }
+}
+
+void TestTiffDecoder::tileSamplingStaysFaithful()
+{
+    // 128 source rows to each preview row in rows of 64-row LZW tiles: sampling decodes
+    // one row of tiles out of two and takes 16 rows of it.
+    TestTiffLayout l;
+    l.width = 256;
+    l.height = 8192;
+    l.tiled = true;
+    l.tileWidth = 64;
+    l.tileLength = 64;
+    l.compression = COMPRESSION_LZW;
+    const TestSamples samples = photoLike(l);
+    const QString file = path(QStringLiteral("sampled-tiles.tif"));
+    QVERIFY(writeTestTiff(file, l, samples));
+    const QSize box(64, 64);
+    const QImage reference = referencePreview(l, samples, previewSizeFor(QSize(256, 8192), box));
+
+    TTiffOptions options;
+    options.rowSamplingFromBytes = 0;
+    const TTiffDecodeResult sampled = decodeTiff(file, box, options);
+    QVERIFY2(sampled.ok, qPrintable(sampled.error));
+    QCOMPARE(sampled.preview.size(), reference.size());
+    int worst = 0, differing = 0;
+    for (int y = 0; y < reference.height(); ++y)
+        for (int x = 0; x < reference.width(); ++x) {
+            const int d = std::abs(int(sampled.preview.constScanLine(y)[x]) -
+                                   int(reference.constScanLine(y)[x]));
+            worst = std::max(worst, d);
+            differing += d != 0;
+        }
+    QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+    QVERIFY(differing > 0); // it did sample; otherwise this test proves nothing
 }
 
 QTEST_APPLESS_MAIN(TestTiffDecoder)

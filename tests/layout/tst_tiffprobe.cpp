@@ -1,6 +1,7 @@
 #include "TestTiff.h"
 #include "TiffDecoder.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -432,6 +433,37 @@ void TestTiffProbe::failures_data()
     b.setLong(256, {60000});
     b.setLong(257, {60000});
     QTest::newRow("14 million tiles claimed, one stored") << b.build();
+
+    // Many parts pointing at the same few bytes: a large image in a small file.
+    b = greyBuilder(20, 10, grey);
+    b.setLong(257, {1000});
+    b.setLong(278, {10});
+    b.setDataOffsets(273, std::vector<quint64>(100, 0));
+    b.setLong(279, std::vector<quint64>(100, 200));
+    QTest::newRow("100 strips on the same bytes") << b.build();
+    b = greyBuilder(16, 16, grey);
+    b.remove(273);
+    b.remove(278);
+    b.remove(279);
+    b.setLong(256, {160});
+    b.setLong(257, {160});
+    b.setLong(322, {16});
+    b.setLong(323, {16});
+    b.setDataOffsets(324, std::vector<quint64>(100, 0));
+    b.setLong(325, std::vector<quint64>(100, 256));
+    QTest::newRow("100 tiles on the same bytes") << b.build();
+
+    // Files that once took seconds to minutes to decode: a 1 GB image in 1 MB of tiles
+    // sharing 8 KB, and tile tables far too short for the image, which libtiff fills in
+    // with copies of one entry.
+    const QDir slow(QStringLiteral(DIRIDU_SOURCE_DIR "/tests/layout/data/slow"));
+    const QStringList slowFiles = slow.entryList(QDir::Files, QDir::Name);
+    QVERIFY(slowFiles.size() >= 7);
+    for (const QString &name : slowFiles) {
+        QFile in(slow.filePath(name));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << in.readAll();
+    }
 }
 
 void TestTiffProbe::failures()
