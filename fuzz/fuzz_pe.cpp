@@ -1,5 +1,5 @@
 // The version-resource reader on arbitrary bytes: every read must stay inside the buffer
-// and every input must give a result. Seeds in corpus/pe/ are written by
+// and every input must give a result. Seeds in seeds/pe/ are written by
 // tests/about/pe_seeds.
 #include "TFileInfo.h"
 
