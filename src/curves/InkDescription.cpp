@@ -409,7 +409,9 @@ LineOutcome DescriptionReader::readInkKey(const QString &prefix, const QString &
         slot.limit = value;
     } else if (prefix == QLatin1String("COPY_CURVE_")) {
         slot.use = InkUse::CopyCurveFrom;
-        slot.copySource = value;
+        // A source the slots do not have is kept as written; the editor shows none then.
+        const QString source = slotInk(value);
+        slot.copySource = source.isEmpty() ? value : source;
     } else {
         slot.use = InkUse::LoadCurve;
         const bool pointList = value.startsWith(u'"');

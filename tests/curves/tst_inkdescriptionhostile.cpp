@@ -46,6 +46,7 @@ Outcome readWithinLimit(const QByteArray &text)
         InkDescription again = fresh(QStringLiteral("Four CMYK"));
         const QStringList errors = readInkDescription(written, again, models(), inkSetOf).errors;
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+        QCOMPARE(inkDescriptionText(again, QStringLiteral("h")), written);
     }();
     return outcome;
 }

@@ -183,7 +183,7 @@ void TestInkDescriptionRead::blackFallsBackToMatteBlack()
 {
     const Read read = readFor(QStringLiteral("Four CMYK"),
                               "PRINTER=Eight PHOTOCMYK8\nLIMIT_K=80\nGRAY_INK_1=K\nGRAY_VAL_1=70\n"
-                              "GRAY_INK_2=MK\nGRAY_VAL_2=20\n");
+                              "GRAY_INK_2=MK\nGRAY_VAL_2=20\nCOPY_CURVE_C=K\nCOPY_CURVE_M=LK\n");
     QCOMPARE(read.load.errors, QStringList());
     const InkSlot &mk = read.description.inkSlots[0];
     QCOMPARE(mk.ink, QStringLiteral("MK"));
@@ -191,6 +191,8 @@ void TestInkDescriptionRead::blackFallsBackToMatteBlack()
     // Entry 2 names MK as well and comes later.
     QCOMPARE(mk.use, InkUse::GrayInk);
     QCOMPARE(mk.density, QStringLiteral("20"));
+    QCOMPARE(read.description.inkSlots[1].copySource, QStringLiteral("MK"));
+    QCOMPARE(read.description.inkSlots[2].copySource, QStringLiteral("LK"));
 }
 
 void TestInkDescriptionRead::errorLineNamesLineAndText()
