@@ -114,7 +114,8 @@ struct InkDescriptionLoad
 
 // Reads a description's text into description, which holds the defaults of a new one.
 // A PRINTER line naming one of models sets up the slots from inkSetOf. locale gives the
-// decimal separator of the linearization values.
+// decimal separator of the linearization values. What inkSetOf throws (a PPD file that
+// cannot be read, a refused model) ends the read and is passed on.
 InkDescriptionLoad readInkDescription(const QByteArray &text, InkDescription &description,
                                       const QStringList &models, const InkSetLookup &inkSetOf,
                                       const QLocale &locale = QLocale());
