@@ -6,6 +6,8 @@
 #   FUZZ_SECONDS  time per target (default 30)
 #   FUZZ_TIMEOUT  seconds one input may take (default 5)
 #   FUZZ_TARGETS  names of the targets to run, blank-separated (default: all)
+#   FUZZ_SEED     libFuzzer's random seed (default: a new one each run); CI fixes it, so
+#                 that a run explores the same inputs each time and a finding is repeatable
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +45,7 @@ while IFS=$'\t' read -r name program seeds options; do
         QT_QPA_PLATFORM=offscreen \
         "$program" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$build/findings/$name-" \
-        ${extra[@]+"${extra[@]}"} "$corpus" "${seedPaths[@]}" >"$build/$name.log" 2>&1; then
+        ${FUZZ_SEED:+-seed="$FUZZ_SEED"} ${extra[@]+"${extra[@]}"} "$corpus" "${seedPaths[@]}" >"$build/$name.log" 2>&1; then
         echo "== $name FAILED; the log is $build/$name.log:" >&2
         grep -E "ERROR|SUMMARY|Test unit written|==[0-9]+==|timeout" "$build/$name.log" | head -20 >&2
         failed+=("$name")

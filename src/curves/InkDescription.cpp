@@ -662,8 +662,11 @@ void DescriptionWriter::writePartGroup(const QString &prefix, InkUse use)
     QList<InkPair> parts;
     for (int k = 0; k < m_d.inkCount; ++k) {
         const InkSlot &slot = m_d.inkSlots[size_t(k)];
+        // Every density below 0 is written empty, so all of them sort as one value:
+        // otherwise the order would depend on numbers the file no longer holds, and a
+        // saved description would not read back to the same text.
         if (slot.use == use)
-            parts.append({slot.ink, densityValue(slot.density)});
+            parts.append({slot.ink, std::max(densityValue(slot.density), -1.0f)});
     }
     std::stable_sort(parts.begin(), parts.end(),
                      [](const InkPair &a, const InkPair &b) { return a.Val > b.Val; });

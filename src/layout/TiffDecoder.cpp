@@ -220,8 +220,10 @@ QString DirectoryReader::read(FactTags &tags)
     }
 
     double value = 0.0;
+    // A rational tag may hold 0/0: not a number reads as 0, like a missing value.
     const auto toInt = [](double v) {
-        return v >= 9.0e18    ? std::numeric_limits<qint64>::max()
+        return std::isnan(v)  ? 0
+               : v >= 9.0e18  ? std::numeric_limits<qint64>::max()
                : v <= -9.0e18 ? std::numeric_limits<qint64>::min()
                               : qint64(v);
     };

@@ -18,6 +18,7 @@ private slots:
     void curveName_data();
     void curveName();
     void grayListLargestFirst();
+    void grayListWithoutValuesKeepsSlotOrder();
     void values_data();
     void values();
     void slotCurvesAndUnused();
@@ -110,6 +111,21 @@ void TestInkDescriptionWrite::grayListLargestFirst()
     QCOMPARE(linesBetween(text, "N_OF_TONER_PARTS", "TONER_VAL_3"),
              crlf("N_OF_TONER_PARTS=3\nTONER_INK_1=Y\nTONER_VAL_1=30\nTONER_INK_2=C\n"
                   "TONER_VAL_2=20\nTONER_INK_3=M\nTONER_VAL_3=20\n"));
+}
+
+// Densities written empty (negative or not numbers) keep slot order, so the text read back
+// and written again is the same.
+void TestInkDescriptionWrite::grayListWithoutValuesKeepsSlotOrder()
+{
+    InkDescription d = fresh(QStringLiteral("Seven PHOTOCMYK7"));
+    // Slots K C M Y LC LM LK; K is a gray ink of the new description.
+    d.inkSlots[0].density = QStringLiteral("-50");
+    d.inkSlots[6].use = InkUse::GrayInk;
+    d.inkSlots[6].density = QString();
+    const QByteArray text = textOf(d);
+    const QByteArray expected =
+        crlf("N_OF_GRAY_PARTS=2\nGRAY_INK_1=K\nGRAY_VAL_1=\nGRAY_INK_2=LK\nGRAY_VAL_2=\n");
+    QCOMPARE(linesBetween(text, "N_OF_GRAY_PARTS", "GRAY_VAL_2"), expected);
 }
 
 void TestInkDescriptionWrite::values_data()
