@@ -361,7 +361,7 @@ void TDiriduForm::DeferredStartup()
     updatePasteButtons();
 
     if (InkDescription) {
-        InkDescription->OpenInkDescription->setDirectory(InkDescriptionsFolder);
+        InkDescription->OpenInkDescription->setDirectory(CurveCreation.inkDescriptionsFolder);
         for (int i = 0; i < ui.PrintingModelName->count(); ++i)
             InkDescription->PrintingModelName->addItem(ui.PrintingModelName->itemText(i));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurveCreationSettings.h"
 #include "DiriduFormUi.h"
 #include "PageGeometry.h"
 #include "TImageFacts.h"
@@ -69,9 +70,7 @@ public:
     QString InstallFolder;
     QString HelpFile;
     QString ImageFolder;
-    QString InkDescriptionsFolder;
-    QString InkCurvesFolder;
-    QString DefaultLimit;
+    CurveCreationSettings CurveCreation;
     QString ImagePath;
     bool MinimizeToTray = true;
     TPageGeometry PageGeometry;

@@ -66,11 +66,11 @@ void TDiriduForm::applySettings()
     const IniFile ini(settingsPath());
 
     ImageFolder = ini.readString(kFolders, QStringLiteral("Image"), InstallFolder);
-    InkDescriptionsFolder = ini.readString(kFolders, QStringLiteral("InkDescriptions"),
+    CurveCreation.inkDescriptionsFolder = ini.readString(kFolders, QStringLiteral("InkDescriptions"),
                                            InstallFolder + QStringLiteral("Curvewright"));
-    InkCurvesFolder = ini.readString(kFolders, QStringLiteral("InkCurves"),
+    CurveCreation.inkCurvesFolder = ini.readString(kFolders, QStringLiteral("InkCurves"),
                                      InstallFolder + QStringLiteral("Curvewright"));
-    DefaultLimit = ini.readString(kCurveCreation, QStringLiteral("DefaultLimit"),
+    CurveCreation.defaultLimit = ini.readString(kCurveCreation, QStringLiteral("DefaultLimit"),
                                   QStringLiteral("70"));
 
     MinimizeToTray = ini.readBool(kOptions, QStringLiteral("MinimizeToTray"), true);
@@ -231,9 +231,9 @@ void TDiriduForm::WriteSettings()
     ini.writeBool(kOptions, QStringLiteral("AutoOrient"), ui.AutoOrient->isChecked());
 
     ini.writeString(kFolders, QStringLiteral("Image"), ImageFolder);
-    ini.writeString(kFolders, QStringLiteral("InkDescriptions"), InkDescriptionsFolder);
-    ini.writeString(kFolders, QStringLiteral("InkCurves"), InkCurvesFolder);
-    ini.writeString(kCurveCreation, QStringLiteral("DefaultLimit"), DefaultLimit);
+    ini.writeString(kFolders, QStringLiteral("InkDescriptions"), CurveCreation.inkDescriptionsFolder);
+    ini.writeString(kFolders, QStringLiteral("InkCurves"), CurveCreation.inkCurvesFolder);
+    ini.writeString(kCurveCreation, QStringLiteral("DefaultLimit"), CurveCreation.defaultLimit);
 
     ini.save();
 }

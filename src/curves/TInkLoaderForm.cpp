@@ -13,3 +13,14 @@ TInkLoaderForm::TInkLoaderForm(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PasteBtn);
 }
+
+void TInkLoaderForm::setSettings(CurveCreationSettings *settings)
+{
+    m_settings = settings;
+}
+
+bool TInkLoaderForm::editCurve(const QString &caption, const QString &, QString &, CurveSource &)
+{
+    setWindowTitle(caption);
+    return exec() == QDialog::Accepted;
+}
