@@ -12,6 +12,7 @@ class TZorGraphs;
 struct CurveCreationJob
 {
     QString installFolder;      // with its trailing "/"; the tool starts here
+    QString workFolder;         // with its trailing "/"; temporary files and the log
     QString model;              // the editor's printing model
     QString descriptionPath;    // the saved description, full path
     QString curvewrightVersion; // first line of the log
