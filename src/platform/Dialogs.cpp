@@ -3,6 +3,7 @@
 #include "ApplicationTitle.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,9 +67,25 @@ void WidgetDialogs::applicationError(const QString &text)
 }
 
 QString WidgetDialogs::openFileName(const QString &title, const QString &folder,
-                                   const QString &filter)
+                                    const QString &filter)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
+QString WidgetDialogs::saveFileName(const QString &title, const QString &folder,
+                                    const QString &proposedName, const QString &filter,
+                                    const QString &defaultSuffix)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!proposedName.isEmpty())
+        dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
 QString WidgetDialogs::existingFolder(const QString &title, const QString &prompt,
@@ -91,7 +108,9 @@ QString WidgetDialogs::existingFolder(const QString &title, const QString &promp
 
 void RecordingDialogs::error(const QString &text, Button button)
 {
-    m_shown.append({Kind::Error, QStringLiteral("Error"), text,
+    m_shown.append({Kind::Error,
+                    QStringLiteral("Error"),
+                    text,
                     {button == Button::Ok ? QStringLiteral("OK") : QStringLiteral("Cancel")}});
 }
 
@@ -108,14 +127,23 @@ void RecordingDialogs::applicationError(const QString &text)
 }
 
 QString RecordingDialogs::openFileName(const QString &title, const QString &folder,
-                                      const QString &filter)
+                                       const QString &filter)
 {
     m_shown.append({Kind::OpenFile, title, folder, {filter}});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
+QString RecordingDialogs::saveFileName(const QString &title, const QString &folder,
+                                       const QString &proposedName, const QString &filter,
+                                       const QString &defaultSuffix)
+{
+    const QString proposed = proposedName.isEmpty() ? folder : QDir(folder).filePath(proposedName);
+    m_shown.append({Kind::SaveFile, title, proposed, {filter, defaultSuffix}});
+    return m_saveFiles.isEmpty() ? QString() : m_saveFiles.takeFirst();
+}
+
 QString RecordingDialogs::existingFolder(const QString &title, const QString &prompt,
-                                        const QString &startFolder)
+                                         const QString &startFolder)
 {
     m_shown.append({Kind::Folder, title, startFolder, {prompt}});
     return m_folders.isEmpty() ? QString() : m_folders.takeFirst();

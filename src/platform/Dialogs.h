@@ -25,6 +25,12 @@ public:
     // A file to open, starting in folder; empty when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &folder,
                                  const QString &filter) = 0;
+    // A file to save to, starting in folder with proposedName filled in; a name typed
+    // without extension gets defaultSuffix. The caller asks about replacing an existing
+    // file itself. Empty when the user cancelled.
+    virtual QString saveFileName(const QString &title, const QString &folder,
+                                 const QString &proposedName, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
     // A folder chosen in the folder browser, starting at startFolder; the prompt tells the
     // user what the folder is for. Empty when the user cancelled.
     virtual QString existingFolder(const QString &title, const QString &prompt,
@@ -44,6 +50,8 @@ public:
     void applicationError(const QString &text) override;
     QString openFileName(const QString &title, const QString &folder,
                          const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &proposedName,
+                         const QString &filter, const QString &defaultSuffix) override;
     QString existingFolder(const QString &title, const QString &prompt,
                            const QString &startFolder) override;
 };
@@ -52,7 +60,7 @@ public:
 class RecordingDialogs : public Dialogs
 {
 public:
-    enum class Kind { Error, Question, ApplicationError, OpenFile, Folder };
+    enum class Kind { Error, Question, ApplicationError, OpenFile, SaveFile, Folder };
     struct Shown
     {
         Kind kind;
@@ -64,6 +72,10 @@ public:
     void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
     // The file the next open dialog returns; empty (the default) is a cancel.
     void setNextFile(const QString &path) { m_files.append(path); }
+    // The file the next save dialog returns; empty (the default) is a cancel. A save dialog
+    // is recorded with its folder and proposed name joined as text and its filter and
+    // default suffix as the buttons.
+    void setNextSaveFile(const QString &path) { m_saveFiles.append(path); }
     // The folder the next folder browser returns; empty (the default) is a cancel. A
     // browser is recorded with its start folder as text and its prompt as the one button.
     void setNextFolder(const QString &path) { m_folders.append(path); }
@@ -73,6 +85,8 @@ public:
     void applicationError(const QString &text) override;
     QString openFileName(const QString &title, const QString &folder,
                          const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &proposedName,
+                         const QString &filter, const QString &defaultSuffix) override;
     QString existingFolder(const QString &title, const QString &prompt,
                            const QString &startFolder) override;
 
@@ -84,6 +98,7 @@ private:
     QList<Shown> m_shown;
     QList<int> m_answers;
     QStringList m_files;
+    QStringList m_saveFiles;
     QStringList m_folders;
 };
 
