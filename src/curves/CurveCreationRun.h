@@ -21,16 +21,20 @@ struct CurveCreationJob
 
 struct CurveCreationOutcome
 {
-    bool started = false;   // false: the message "Could not start Curvewright.exe" is due
+    QString error;          // for the application's error box; empty when the tool ran
     bool succeeded = false; // the curve file was written
     QStringList report;     // the log's lines, version line first
 };
 
-// Runs the job, keeping the windows responsive while the tool works. Shows report (when it
-// holds more than one line) and graphs (on success) itself; the caller shows the start
-// failure message after this returns.
+// How long the tool may work before it is stopped; a real run takes seconds.
+constexpr int CurvewrightTimeLimitMs = 5 * 60 * 1000;
+
+// Runs the job, keeping the windows responsive while the tool works, with the busy cursor
+// until the report is in. Shows report (when it holds more than one line) and graphs (on
+// success) itself; the caller shows outcome.error after this returns. timeLimitMs is for
+// tests.
 CurveCreationOutcome runCurvewright(const CurveCreationJob &job, TProfileErrors *report,
-                                    TZorGraphs *graphs);
+                                    TZorGraphs *graphs, int timeLimitMs = CurvewrightTimeLimitMs);
 
 // The curve file a run for model and description makes: Zorlane/<model>/<name>.zorl.
 QString expectedCurveFile(const QString &installFolder, const QString &model,

@@ -125,6 +125,13 @@ void checkInkSet(const QStringList &inks, const QString &model)
 
 } // namespace
 
+QString curveNameOf(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
 QStringList inkSetLineTokens(const QByteArray &line)
 {
     QStringList tokens;
@@ -722,14 +729,6 @@ void DescriptionWriter::writeLinearization()
             values += value + u' ';
     }
     entry(QStringLiteral("LINEARIZE"), u'"' + values + u'"');
-}
-
-// CURVE_NAME: the file's name without folder and last extension.
-QString curveNameOf(const QString &fileName)
-{
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
 }
 
 QByteArray DescriptionWriter::write(const QString &fileName)

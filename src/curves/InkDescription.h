@@ -126,6 +126,10 @@ InkDescriptionLoad readInkDescriptionFile(const QString &path, InkDescription &d
                                           const QStringList &models, const InkSetLookup &inkSetOf,
                                           const QLocale &locale = QLocale());
 
+// The curve a description saved as fileName makes: the name without folder and last
+// extension (its CURVE_NAME line).
+QString curveNameOf(const QString &fileName);
+
 // The file text of description saved as fileName (its name gives CURVE_NAME). Densities
 // are read and values written with locale's decimal separator.
 QByteArray inkDescriptionText(const InkDescription &description, const QString &fileName,

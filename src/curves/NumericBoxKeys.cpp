@@ -17,8 +17,7 @@ bool checkNumericBox(QLineEdit *box, const NumberRange &range, const QLocale &lo
 }
 
 NumericBoxKeys::NumericBoxKeys(Actions actions, QObject *parent)
-    : QObject(parent),
-      m_actions(std::move(actions))
+    : QObject(parent), m_actions(std::move(actions))
 {
 }
 
@@ -41,9 +40,9 @@ bool NumericBoxKeys::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         // Claim the clipboard keys before the box's own copy and paste get them.
         auto *key = static_cast<QKeyEvent *>(event);
-        if (m_actions.clipboardKeysActive && m_actions.clipboardKeysActive()
-            && (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)
-                || key->matches(QKeySequence::Cut))) {
+        if (m_actions.clipboardKeysActive && m_actions.clipboardKeysActive() &&
+            (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste) ||
+             key->matches(QKeySequence::Cut))) {
             event->accept();
             return true;
         }
