@@ -305,6 +305,7 @@ QWidget *TInkDescription::createLinearizePage()
         grid->addWidget(box, row, column + 1);
         LinearizeValues[size_t(i)] = box;
     }
+    grid->setColumnStretch(columns + 1, 1);
     outer->addWidget(LinearizeBox);
     auto *buttons = new QHBoxLayout;
     CopyBtn = named(new QPushButton(QStringLiteral("Copy Values")), QStringLiteral("CopyBtn"));

@@ -17,7 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -179,14 +178,8 @@ void TInkDescription::showDescription(const InkDescription &d)
 
 void TInkDescription::showLoadErrors(const QStringList &errors)
 {
-    TProfileErrors *report = m_context.report;
-    auto *list = report ? report->findChild<QListWidget *>(QStringLiteral("Errors")) : nullptr;
-    if (!list)
-        return;
-    list->clear();
-    list->addItems(errors);
-    report->setWindowTitle(QStringLiteral("Ink Descriptor File Errors"));
-    report->exec();
+    if (m_context.report)
+        m_context.report->showReport(QStringLiteral("Ink Descriptor File Errors"), errors);
 }
 
 void TInkDescription::startNewDescription()

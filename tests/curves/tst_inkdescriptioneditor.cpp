@@ -131,6 +131,7 @@ private slots:
     void defaultLimitFollowsTheSetting();
     void browsePutsTheNameAloneBesideTheDescription();
     void helpOpensTheTopicOrSaysItIsMissing();
+    void createCurveWithoutTheToolSaysSo();
 };
 
 void TestInkDescriptionEditor::slotBoxesHoldTheirChildrenInOrder()
@@ -625,6 +626,20 @@ void TestInkDescriptionEditor::helpOpensTheTopicOrSaysItIsMissing()
     e.window.HelpClick();
     QCOMPARE(e.dialogs.texts(), QStringList{QStringLiteral("The Zor Help file is missing.")});
     QCOMPARE(e.dialogs.shown()[0].buttons, QStringList{QStringLiteral("Cancel")});
+}
+
+void TestInkDescriptionEditor::createCurveWithoutTheToolSaysSo()
+{
+    Editor e;
+    e.dialogs.setNextSaveFile(e.folder() + QStringLiteral("Run.zidf"));
+    QVERIFY(e.window.SaveDescriptionClick());
+    e.window.CreateCurveBtnClick();
+    QCOMPARE(e.dialogs.shown().size(), 2); // the save dialog, then the message
+    QCOMPARE(e.dialogs.shown()[1].kind, RecordingDialogs::Kind::ApplicationError);
+    QVERIFY(e.dialogs.shown()[1].text.startsWith(QStringLiteral("Could not start Curvewright")));
+    QVERIFY(e.window.CreateCurveBtn->isEnabled());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(e.report.lines().isEmpty());
 }
 
 QTEST_MAIN(TestInkDescriptionEditor)
