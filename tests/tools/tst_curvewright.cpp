@@ -483,6 +483,7 @@ void TestCurvewright::copyFollowsItsSource()
     std::optional<InkCurve> curve;
     const ToolRun run = make(d, QStringLiteral("Copies"), curve);
     QVERIFY2(run.succeeded(), qPrintable(run.describe()));
+    QVERIFY(run.err.contains("LC copies K; LM copies K"));
     QVERIFY(curve);
     verifyCurve(*curve, d);
     const CurveChannel &k = channelOf(*curve, QStringLiteral("K"));

@@ -365,8 +365,13 @@ bool PlanReader::readLinearization(CurvePlan &plan)
 void PlanReader::describe(const CurvePlan &plan, double defaultLimit, QStringList &summary) const
 {
     std::vector<const ChannelPlan *> grays;
-    QStringList toners, toners2, limits;
+    QStringList toners, toners2, limits, others;
     for (const ChannelPlan &channel : plan.channels) {
+        if (channel.use == InkUse::CopyCurveFrom)
+            others.append(QStringLiteral("%1 copies %2")
+                              .arg(channel.ink, plan.channels[size_t(channel.copyOf)].ink));
+        else if (channel.use == InkUse::LoadCurve)
+            others.append(QStringLiteral("%1 has a loaded curve").arg(channel.ink));
         const QString part = QStringLiteral("%1 (%2)").arg(channel.ink).arg(channel.density);
         if (channel.use == InkUse::GrayInk)
             grays.push_back(&channel);
@@ -389,6 +394,8 @@ void PlanReader::describe(const CurvePlan &plan, double defaultLimit, QStringLis
         summary.append(QStringLiteral("Toner: %1; toner 2: %2")
                            .arg(toners.isEmpty() ? QStringLiteral("none") : toners.join(", "),
                                 toners2.isEmpty() ? QStringLiteral("none") : toners2.join(", ")));
+    if (!others.isEmpty())
+        summary.append(others.join(QStringLiteral("; ")));
     summary.append(QStringLiteral("Ink limits: %1 (default %2%)")
                        .arg(limits.isEmpty() ? QStringLiteral("no ink used") : limits.join(", "))
                        .arg(defaultLimit));
