@@ -292,6 +292,8 @@ private:
     std::optional<LineSource> m_lines;
     PartList m_gray, m_toner, m_toner2, m_unused;
     bool m_printerFound = false;
+    QString m_printerNamed;
+    QString m_curveName;
     bool m_neutralizer = false;
     bool m_neutralizer2 = false;
 };
@@ -309,6 +311,7 @@ QString DescriptionReader::slotInk(const QString &ink) const
 
 void DescriptionReader::readPrinter(const QString &value)
 {
+    m_printerNamed = value;
     if (!m_models.contains(value))
         return;
     m_printerFound = true;
@@ -361,6 +364,8 @@ bool isIgnoredKey(const QString &key)
 LineOutcome DescriptionReader::readExactKey(const QString &key, const QString &value, bool &known)
 {
     known = true;
+    if (key == QLatin1String("CURVE_NAME"))
+        m_curveName = value;
     if (isIgnoredKey(key))
         return LineOutcome::Read;
     if (key == QLatin1String("#NOTES"))
@@ -565,6 +570,7 @@ InkDescriptionLoad DescriptionReader::read(const QByteArray &text)
                                    ? QStringLiteral("Error in Ink Description at Line: %1")
                                          .arg(m_lines->lineNumber())
                                    : QStringLiteral("Too many errors in Ink Description"));
+            load.stoppedEarly = true;
             break;
         }
     }
@@ -574,6 +580,8 @@ InkDescriptionLoad DescriptionReader::read(const QByteArray &text)
     if (m_neutralizer2)
         applyNeutralizer({QStringLiteral("C"), QStringLiteral("M")});
     load.unchanged = m_printerFound && !m_neutralizer && !m_neutralizer2;
+    load.printerNamed = m_printerNamed;
+    load.curveName = m_curveName;
     return load;
 }
 

@@ -108,8 +108,13 @@ using InkSetLookup = std::function<QStringList(const QString &model)>;
 
 struct InkDescriptionLoad
 {
-    QStringList errors;     // the lines of the error report, empty when all was read
-    bool unchanged = false; // a listed PRINTER was read and no neutralizer applied
+    QStringList errors;        // the lines of the error report, empty when all was read
+    bool unchanged = false;    // a listed PRINTER was read and no neutralizer applied
+    bool stoppedEarly = false; // the lines after an error stop were not read
+    // What the editor does not keep but Curvewright needs: the last PRINTER value, listed
+    // or not, and the last CURVE_NAME value.
+    QString printerNamed;
+    QString curveName;
 };
 
 // Reads a description's text into description, which holds the defaults of a new one.

@@ -27,6 +27,8 @@ private slots:
     void blackFallsBackToMatteBlack();
     void errorLineNamesLineAndText();
     void tenErrorsStopReading();
+    void loadKeepsWhatTheEditorIgnores_data();
+    void loadKeepsWhatTheEditorIgnores();
     void entryNumbers_data();
     void entryNumbers();
     void neutralizer_data();
@@ -219,6 +221,37 @@ void TestInkDescriptionRead::tenErrorsStopReading()
              QStringLiteral("Error in Ink Description at Line: 11 -> \"NONSENSE_9=1\""));
     QCOMPARE(read.load.errors[10], QStringLiteral("Too many errors in Ink Description"));
     QCOMPARE(read.description.boostK, QStringLiteral("100"));
+}
+
+void TestInkDescriptionRead::loadKeepsWhatTheEditorIgnores_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("printerNamed");
+    QTest::addColumn<QString>("curveName");
+    QTest::addColumn<bool>("stoppedEarly");
+    QTest::newRow("listed model") << QByteArray("PRINTER=Four CMYK\nCURVE_NAME=Warm tone\n")
+                                  << "Four CMYK"
+                                  << "Warm tone" << false;
+    QTest::newRow("unlisted model, last lines win")
+        << QByteArray("curve_name=First\nPRINTER=Nowhere\nCURVE_NAME=Second \n") << "Nowhere"
+        << "Second " << false;
+    QTest::newRow("neither") << QByteArray("BOOST_K=50\n") << ""
+                             << "" << false;
+    QTest::newRow("entry number stops reading")
+        << QByteArray("PRINTER=Four CMYK\nGRAY_INK_X=K\nCURVE_NAME=Late\n") << "Four CMYK"
+        << "" << true;
+}
+
+void TestInkDescriptionRead::loadKeepsWhatTheEditorIgnores()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, printerNamed);
+    QFETCH(QString, curveName);
+    QFETCH(bool, stoppedEarly);
+    const Read read = readFor(QStringLiteral("Four CMYK"), text);
+    QCOMPARE(read.load.printerNamed, printerNamed);
+    QCOMPARE(read.load.curveName, curveName);
+    QCOMPARE(read.load.stoppedEarly, stoppedEarly);
 }
 
 void TestInkDescriptionRead::entryNumbers_data()
