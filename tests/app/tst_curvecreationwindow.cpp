@@ -3,11 +3,15 @@
 #include "CurveCreationSettings.h"
 #include "FormFixture.h"
 #include "TInkDescription.h"
+#include "TProfileErrors.h"
+#include "TZorGraphs.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 
 using namespace fixture;
 
@@ -30,6 +34,8 @@ private slots:
     void opensOnTheSelectedModel();
     void anOpenEditorKeepsItsDescription();
     void settingsRoundTripThroughTheEditor();
+    void demoDescriptionBecomesAListedCurve_data();
+    void demoDescriptionBecomesAListedCurve();
 };
 
 void TestCurveCreationWindow::opensOnTheSelectedModel_data()
@@ -110,6 +116,82 @@ void TestCurveCreationWindow::settingsRoundTripThroughTheEditor()
     QCOMPARE(second.form->InkDescription->openFolder(), descriptions);
     QCOMPARE(second.form->CurveCreation.inkCurvesFolder,
              installation.root() + QStringLiteral("curves/"));
+}
+
+void TestCurveCreationWindow::demoDescriptionBecomesAListedCurve_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<bool>("linearization");
+    QTest::newRow("Zorl3800") << "Carbon Neutral"
+                              << "Zorl3800" << false;
+    QTest::newRow("ZorlR2400, linearized") << "Warm Split"
+                                           << "ZorlR2400" << true;
+    QTest::newRow("ZorlR1800, copied and loaded curves") << "Matte Cool"
+                                                         << "ZorlR1800" << false;
+}
+
+// The real Curvewright of the demo installation makes a curve from a demo description;
+// the main window's curve lists pick it up and the graphs window shows it.
+void TestCurveCreationWindow::demoDescriptionBecomesAListedCurve()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, model);
+    QFETCH(bool, linearization);
+    Installation installation;
+    copyTree(kDemo + QStringLiteral("/Curvewright"),
+             installation.root() + QStringLiteral("Curvewright"));
+    QVERIFY(QFile::copy(kDemo + QStringLiteral("/bin/Curvewright"),
+                        installation.bin() + QStringLiteral("Curvewright")));
+    QFile(installation.bin() + QStringLiteral("Curvewright"))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Started started(installation);
+    auto *models = started.find<QComboBox>("PrintingModelName");
+    models->setCurrentIndex(models->findText(model));
+    emit models->activated(models->currentIndex());
+    QVERIFY(!started.items("Curve1").isEmpty());
+    QVERIFY(!started.items("Curve1").contains(description));
+
+    started.form->InkDescriptionMenuClick();
+    TInkDescription *editor = started.form->InkDescription;
+    started.dialogs.setNextFile(installation.root() + QStringLiteral("Curvewright/") + description +
+                                QStringLiteral(".zidf"));
+    editor->OpenDescriptionClick();
+    QCOMPARE(editor->PrintingModelName->currentText(), model);
+    QCOMPARE(editor->ModifiedState, int(TInkDescription::Clean));
+    started.dialogs.clear();
+
+    QStringList report;
+    TProfileErrors *reportWindow = started.form->ProfileErrors;
+    QTimer closeReport;
+    connect(&closeReport, &QTimer::timeout, this, [&] {
+        if (reportWindow->isVisible()) {
+            report = reportWindow->lines();
+            reportWindow->reject();
+        }
+    });
+    closeReport.start(10);
+    editor->CreateCurveBtnClick();
+    closeReport.stop();
+
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join(u'\n')));
+    QVERIFY2(report.size() > 1, qPrintable(report.join(u'\n')));
+    QVERIFY(!report.join(u'\n').contains(QStringLiteral("ERROR")));
+    const QString curve = installation.root() + QStringLiteral("Zorlane/") + model + u'/' +
+                          description + QStringLiteral(".zorl");
+    QVERIFY(QFileInfo::exists(curve));
+    TZorGraphs *graphs = started.form->ZorGraphs;
+    QVERIFY(graphs->isVisible());
+    QCOMPARE(graphs->CurveFile, curve);
+    QCOMPARE(graphs->Graphs->isTabVisible(graphs->Graphs->indexOf(graphs->Linearization)),
+             linearization);
+    QVERIFY(editor->CreateCurveBtn->isEnabled());
+    QTRY_VERIFY(started.items("Curve1").contains(description));
+    QVERIFY(started.items("Curve2").contains(description));
+
+    QFile log(installation.root() + QStringLiteral("CurvewrightLog.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readLine().startsWith("Curvewright version 2.8.0."));
 }
 
 QTEST_MAIN(TestCurveCreationWindow)
