@@ -217,8 +217,11 @@ QGroupBox *TInkDescription::createSlotBox(int slot, const char *boxName, const c
                         pre + QStringLiteral("CurveSelectBtn"));
     curve->hide();
     nameLabel->setStyleSheet(QStringLiteral("font-weight: bold"));
-    density->setMaximumWidth(60);
-    limit->setMaximumWidth(60);
+    // Room for the longest use, "Copy curve from", however narrow the window gets.
+    use->setMinimumContentsLength(12);
+    use->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    density->setFixedWidth(60);
+    limit->setFixedWidth(60);
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(nameLabel, 0, 0, 1, 3);
@@ -230,7 +233,8 @@ QGroupBox *TInkDescription::createSlotBox(int slot, const char *boxName, const c
     grid->addWidget(density, 2, 1);
     grid->addWidget(copySource, 2, 1);
     grid->addWidget(limit, 2, 2);
-    grid->setColumnStretch(0, 1);
+    // Spare width goes to the right of the boxes, not into the use list.
+    grid->setColumnStretch(3, 1);
     return box;
 }
 
