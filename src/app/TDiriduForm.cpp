@@ -10,13 +10,13 @@
 #include "FolderMonitor.h"
 #include "HelpRouter.h"
 #include "HelpService.h"
-#include "InstalledToolVersions.h"
 #include "InstallPaths.h"
-#include "PageGeometryController.h"
+#include "InstalledToolVersions.h"
 #include "MailChannel.h"
+#include "PageGeometryController.h"
 #include "PpdLoader.h"
-#include "PrintPipeline.h"
 #include "PreviewController.h"
+#include "PrintPipeline.h"
 #include "PrinterQueues.h"
 #include "QueueModelName.h"
 #include "TAboutBox.h"
@@ -32,6 +32,7 @@
 #include "TSavePresetsForm.h"
 #include "TSetDimension.h"
 #include "TZorGraphs.h"
+#include "UserFolders.h"
 #include "ZorError.h"
 
 #include <QAbstractButton>
@@ -58,7 +59,6 @@ namespace {
 const QString kCurveHint = QStringLiteral("Select a curve.");
 const QString kCurvePopupHint = QStringLiteral(" Right click to view a graph of the curve.");
 
-
 // The number typed in a slider's field: a non-number beeps and gives fallback; any number
 // is clamped to the range silently.
 int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
@@ -75,8 +75,7 @@ int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
 } // namespace
 
 TDiriduForm::TDiriduForm(const StartupOptions &options, QWidget *parent)
-    : QMainWindow(parent),
-      PrintingModel(std::make_unique<TPrintingModel>()),
+    : QMainWindow(parent), PrintingModel(std::make_unique<TPrintingModel>()),
       m_pipeline(std::make_unique<TPrintPipeline>())
 {
     ui.setupUi(this);
@@ -105,6 +104,9 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
     ui.CalibrationMode->setVisible(calibrationTarget);
     ui.InkDescriptionMenu->setVisible(calibrationTarget);
     InstallFolder = installFolderOf(ProgramFolder);
+    const TUserFolders userFolders = prepareUserFolders(ProgramFolder, InstallFolder);
+    SettingsFolder = userFolders.SettingsFolder;
+    WorkFolder = userFolders.WorkFolder;
 
     HelpFile = resolveCaseInsensitive(ProgramFolder, QStringLiteral("DirIduHelp"));
     m_helpRouter = new HelpRouter(HelpFile, this);
@@ -212,9 +214,9 @@ void TDiriduForm::connectHandlers()
             &TDiriduForm::CurveFolderChangeChange);
     m_ppdLoader = std::make_unique<PpdLoader>(
         *PrintingModel,
-        PrintingModelBoxes{m_paperSize.get(), m_dither.get(), m_resolution.get(),
-                           m_paperFeed.get(), m_curve1.get(), m_curve2.get(), m_mediaType.get(),
-                           m_ripBlack.get(), m_ripSpeed.get()},
+        PrintingModelBoxes{m_paperSize.get(), m_dither.get(), m_resolution.get(), m_paperFeed.get(),
+                           m_curve1.get(), m_curve2.get(), m_mediaType.get(), m_ripBlack.get(),
+                           m_ripSpeed.get()},
         *m_curveFolderWatch);
 
     connect(ui.PrintingModelName, &QComboBox::activated, this,
@@ -246,8 +248,8 @@ void TDiriduForm::connectHandlers()
     m_geometry = new PageGeometryController(PageGeometry, *PrintingModel, ImageFacts,
                                             PageGeometryControls(ui), this);
     // Made while ImageScreen still has its designed size, the largest the preview takes.
-    m_preview = new PreviewController(PageGeometry, ImageFacts, *m_geometry,
-                                      PreviewControls(ui), nullptr, this);
+    m_preview = new PreviewController(PageGeometry, ImageFacts, *m_geometry, PreviewControls(ui),
+                                      nullptr, this);
     connect(m_geometry, &PageGeometryController::previewLayoutRequested, m_preview,
             &PreviewController::PreviewLayout);
     for (const auto &[edit, handler] : m_geometry->exitHandlers())
@@ -274,8 +276,7 @@ void TDiriduForm::connectHandlers()
                                   this);
     connect(ui.MonitorFolder1, &QAction::triggered, this,
             [this] { m_monitor->MonitorFolder1Click(this); });
-    connect(ui.StopMonitoring, &QAction::triggered, m_monitor,
-            &FolderMonitor::StopMonitoringClick);
+    connect(ui.StopMonitoring, &QAction::triggered, m_monitor, &FolderMonitor::StopMonitoringClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);
@@ -366,7 +367,7 @@ void TDiriduForm::DeferredStartup()
             InkDescription->PrintingModelName->addItem(ui.PrintingModelName->itemText(i));
     }
 
-    if (!QFileInfo(resolveCaseInsensitive(ProgramFolder, QStringLiteral("Diridu.ini"))).isFile())
+    if (!QFileInfo(settingsPath()).isFile())
         HelpService::instance().showTopic(HelpFile + QStringLiteral("::/html/Configuring.htm"));
 
     if (Debugging) {
