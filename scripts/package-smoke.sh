@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package from an existing build (build/ by default, or BUILD_DIR),
-# installs it with apt as a user would, and tries the installed program as a new user:
-# Diridu is started on Qt's offscreen platform with a TIFF file on its command line (as
-# the file manager's "Open with Diridu" does), against a private print server with the
-# demo queue; it must print the file, writing its log into the user's state folder, and
-# when asked to end (SIGTERM) write its settings into the user's configuration folder,
-# leaving the installation untouched. The package is removed again at the end. As root.
+# installs it with apt as a user would, and tries the installed program as a new user on
+# Qt's offscreen platform, against a private print server with the demo queue. The first
+# start, asked to end (SIGTERM) as a desktop session does, must write its settings into
+# the user's configuration folder; once the user has picked the queue's model, a start
+# with a TIFF file on its command line (what the file manager's "Open with Diridu" does)
+# must print it, with its log in the user's state folder. The installation stays
+# untouched; the package is removed again at the end. As root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd -P)
@@ -56,41 +57,64 @@ mkdir -p "$home/runtime"
 cp "$PREFIX/bin/ChannelWedge.tif" "$home/photo.tif"
 chown -R nobody:nogroup "$home"
 chmod 700 "$home" "$home/runtime"
-output=$cups/$QUEUE.out
 
-note "starting the installed Diridu as nobody with photo.tif"
-runuser -u nobody -- env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
-    QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 CUPS_SERVER="$CUPS_SERVER" \
-    diridu "$home/photo.tif" >"$work/diridu.out" 2>&1 &
-diridu_pid=$!
-
-log=$home/.local/state/zorlane/ZorLog.txt
-for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
-    grep -qs 'End of Log' "$log" && [[ -s $output ]] && break
-    kill -0 "$diridu_pid" 2>/dev/null || break
-    sleep 0.1
-done
-grep -qs 'End of Log' "$log" || { cat "$work/diridu.out"; die "no complete log in $log"; }
-[[ -s $output ]] || { cat "$log"; die "nothing reached the queue $QUEUE"; }
-note "printed $(stat -c %s "$output") bytes to $QUEUE; log in ~/.local/state/zorlane/"
-
-kill -TERM "$diridu_pid"
-for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
-    kill -0 "$diridu_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$diridu_pid" 2>/dev/null && die "Diridu did not end on SIGTERM"
-wait "$diridu_pid" || die "Diridu ended with status $?"
-diridu_pid=
+# Runs the installed Diridu as the new user with the given arguments until the file
+# named first exists (and holds the text given second, when one is), then asks it to end
+# as the desktop session would and waits until it has.
+run_diridu() {
+    local until=$1 text=$2
+    shift 2
+    # setpriv runs Diridu in its own process, so the signal reaches Diridu itself.
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
+        QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 CUPS_SERVER="$CUPS_SERVER" \
+        diridu "$@" >"$work/diridu.out" 2>&1 &
+    diridu_pid=$!
+    local i
+    for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+        if [[ -e $until ]] && { [[ -z $text ]] || grep -qsF "$text" "$until"; }; then
+            break
+        fi
+        kill -0 "$diridu_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [[ -e $until ]] || { cat "$work/diridu.out"; die "Diridu made no $until"; }
+    kill -TERM "$diridu_pid" 2>/dev/null || true
+    for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+        kill -0 "$diridu_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$diridu_pid" 2>/dev/null && die "Diridu did not end on SIGTERM"
+    local status=0
+    wait "$diridu_pid" || status=$?
+    diridu_pid=
+    ((status == 0)) || { cat "$work/diridu.out"; die "Diridu ended with status $status"; }
+}
 
 settings=$home/.config/zorlane/Diridu.ini
+state=$home/.local/state/zorlane
+log=$state/ZorLog.txt
+output=$cups/$QUEUE.out
+
+note "first start of the installed Diridu as a new user"
+run_diridu "$state" ""
 [[ -f $settings ]] || { cat "$work/diridu.out"; die "no settings in $settings"; }
-grep -q '^PrintingModel=Zorl3800' "$settings" ||
-    { cat "$settings"; die "the settings do not name the model of the queue"; }
 [[ $(stat -c %U "$settings") == nobody ]] || die "the settings do not belong to the user"
+tr -d '\r' <"$settings" | grep -qx "PrinterName=$QUEUE" || { cat "$settings"; die "the settings lack the queue"; }
+note "settings written to ~/.config/zorlane/Diridu.ini"
+
+# The user picks the queue's printing model, then opens photo.tif with Diridu.
+sed -i 's/^PrintingModel=[^[:cntrl:]]*/PrintingModel=Zorl3800/' "$settings"
+note "opening photo.tif with the installed Diridu"
+run_diridu "$log" "End of Log" "$home/photo.tif"
+[[ -s $output ]] || { cat "$log"; die "nothing reached the queue $QUEUE"; }
+grep -q '^Curve1Name=.' "$settings" ||
+    { cat "$settings"; die "no curve of the installation's model was chosen"; }
+leftovers=$(find "$state" -name 'Zor*.tmp' -o -name 'Zor*.sh')
+[[ -z $leftovers ]] || die "the request left files behind: $leftovers"
+note "printed $(stat -c %s "$output") bytes to $QUEUE; log in ~/.local/state/zorlane/"
 after=$(find "$PREFIX" -printf '%p %s %T@\n' | sort | sha256sum)
 [[ $before == "$after" ]] || die "the run changed files in $PREFIX"
-note "settings in ~/.config/zorlane/Diridu.ini; $PREFIX unchanged"
+note "$PREFIX unchanged"
 
 note "removing the package"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq diridu >/dev/null
