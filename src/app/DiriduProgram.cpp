@@ -1,9 +1,9 @@
 #include "DiriduProgram.h"
 
 #include "ApplicationTitle.h"
+#include "TDiriduForm.h"
 #include "MailMessage.h"
 #include "SingleInstanceGuard.h"
-#include "TDiriduForm.h"
 #include "TerminationWatcher.h"
 
 #include <QApplication>

@@ -10,13 +10,13 @@
 #include "FolderMonitor.h"
 #include "HelpRouter.h"
 #include "HelpService.h"
-#include "InstallPaths.h"
 #include "InstalledToolVersions.h"
-#include "MailChannel.h"
+#include "InstallPaths.h"
 #include "PageGeometryController.h"
+#include "MailChannel.h"
 #include "PpdLoader.h"
-#include "PreviewController.h"
 #include "PrintPipeline.h"
+#include "PreviewController.h"
 #include "PrinterQueues.h"
 #include "QueueModelName.h"
 #include "TAboutBox.h"
@@ -59,6 +59,7 @@ namespace {
 const QString kCurveHint = QStringLiteral("Select a curve.");
 const QString kCurvePopupHint = QStringLiteral(" Right click to view a graph of the curve.");
 
+
 // The number typed in a slider's field: a non-number beeps and gives fallback; any number
 // is clamped to the range silently.
 int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
@@ -75,7 +76,8 @@ int fieldValue(const QLineEdit *edit, int fallback, int minimum, int maximum)
 } // namespace
 
 TDiriduForm::TDiriduForm(const StartupOptions &options, QWidget *parent)
-    : QMainWindow(parent), PrintingModel(std::make_unique<TPrintingModel>()),
+    : QMainWindow(parent),
+      PrintingModel(std::make_unique<TPrintingModel>()),
       m_pipeline(std::make_unique<TPrintPipeline>())
 {
     ui.setupUi(this);
@@ -214,9 +216,9 @@ void TDiriduForm::connectHandlers()
             &TDiriduForm::CurveFolderChangeChange);
     m_ppdLoader = std::make_unique<PpdLoader>(
         *PrintingModel,
-        PrintingModelBoxes{m_paperSize.get(), m_dither.get(), m_resolution.get(), m_paperFeed.get(),
-                           m_curve1.get(), m_curve2.get(), m_mediaType.get(), m_ripBlack.get(),
-                           m_ripSpeed.get()},
+        PrintingModelBoxes{m_paperSize.get(), m_dither.get(), m_resolution.get(),
+                           m_paperFeed.get(), m_curve1.get(), m_curve2.get(), m_mediaType.get(),
+                           m_ripBlack.get(), m_ripSpeed.get()},
         *m_curveFolderWatch);
 
     connect(ui.PrintingModelName, &QComboBox::activated, this,
@@ -248,8 +250,8 @@ void TDiriduForm::connectHandlers()
     m_geometry = new PageGeometryController(PageGeometry, *PrintingModel, ImageFacts,
                                             PageGeometryControls(ui), this);
     // Made while ImageScreen still has its designed size, the largest the preview takes.
-    m_preview = new PreviewController(PageGeometry, ImageFacts, *m_geometry, PreviewControls(ui),
-                                      nullptr, this);
+    m_preview = new PreviewController(PageGeometry, ImageFacts, *m_geometry,
+                                      PreviewControls(ui), nullptr, this);
     connect(m_geometry, &PageGeometryController::previewLayoutRequested, m_preview,
             &PreviewController::PreviewLayout);
     for (const auto &[edit, handler] : m_geometry->exitHandlers())
@@ -276,7 +278,8 @@ void TDiriduForm::connectHandlers()
                                   this);
     connect(ui.MonitorFolder1, &QAction::triggered, this,
             [this] { m_monitor->MonitorFolder1Click(this); });
-    connect(ui.StopMonitoring, &QAction::triggered, m_monitor, &FolderMonitor::StopMonitoringClick);
+    connect(ui.StopMonitoring, &QAction::triggered, m_monitor,
+            &FolderMonitor::StopMonitoringClick);
     connect(ui.SavePreset, &QAction::triggered, this, &TDiriduForm::SavePresetClick);
     connect(ui.LoadPreset, &QAction::triggered, this, &TDiriduForm::LoadPresetClick);
     connect(ui.ExitProgram, &QAction::triggered, this, &TDiriduForm::ExitProgramClick);

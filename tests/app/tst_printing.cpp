@@ -1,8 +1,8 @@
-#include "Events.h"
 #include "FormFixture.h"
 #include "MailChannel.h"
 #include "MailMessage.h"
 #include "SingleInstanceGuard.h"
+#include "Events.h"
 #include "TErrorDisplay.h"
 #include "ToolTestTiff.h"
 #include "UserFolders.h"
@@ -53,8 +53,8 @@ struct PrintingInstallation : Installation
             QFile::copy(QStringLiteral(DIRIDU_PROGRAM_DIR "/") + QLatin1String(tool), target);
             QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner);
         }
-        touch(bin() + "Diridu.ini",
-              "[Printer]\r\nPrintingModel=Zorl3800\r\nPrinterName=" + kQueue.toLatin1() + "\r\n");
+        touch(bin() + "Diridu.ini", "[Printer]\r\nPrintingModel=Zorl3800\r\nPrinterName=" +
+                                        kQueue.toLatin1() + "\r\n");
     }
 
     QString photo(const QString &name = QStringLiteral("photo.tif")) const
@@ -208,10 +208,10 @@ void TestPrinting::printReadyNamesEveryMissingChoice()
     Installation installation; // nothing saved: no model, no queue, no curves
     Started started(installation, {{}, QString()});
     QVERIFY(!started.form->PrintReady());
-    QCOMPARE(
-        started.dialogs.texts(),
-        QStringList({"You have not selected a Printing Model.", "You have not selected a Printer.",
-                     "You have not selected Curve1.", "You have not selected Curve2."}));
+    QCOMPARE(started.dialogs.texts(),
+             QStringList({"You have not selected a Printing Model.",
+                          "You have not selected a Printer.", "You have not selected Curve1.",
+                          "You have not selected Curve2."}));
     for (const auto &shown : started.dialogs.shown())
         QCOMPARE(shown.buttons, QStringList{"Cancel"});
 }
@@ -579,8 +579,7 @@ void TestPrinting::watchedFolderPrintsWhatLandsInIt()
         QVERIFY(QFileInfo::exists(folder + "/Processed/a.tif"));
         QVERIFY(QFileInfo::exists(folder + "/Processed/b.tif"));
         QVERIFY(!QFileInfo::exists(folder + "/a.tif"));
-        QVERIFY2(started.dialogs.shown().size() == 1,
-                 qPrintable(started.dialogs.texts().join('\n')));
+        QVERIFY2(started.dialogs.shown().size() == 1, qPrintable(started.dialogs.texts().join('\n')));
         form.WriteSettings();
     }
     // Monitoring and its folder survive a restart.
