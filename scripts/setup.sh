@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 # pull in.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins libgl-dev libtiff-dev libcups2-dev
           cups cups-client fonts-liberation xvfb xauth
+          # the icon's PNG sizes, the checks of the desktop files, the Debian package and
+          # its smoke run (gio starts the menu entry as a file manager does)
+          librsvg2-bin desktop-file-utils appstream dpkg-dev libglib2.0-bin
           # the user guide opens in the desktop's PDF viewer; these give a bare machine one
           xdg-utils mupdf
           # the fuzz targets (scripts/fuzz-smoke.sh): clang and libFuzzer

@@ -15,6 +15,8 @@ int runDiridu(int argc, char **argv)
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Diridu"));
     QCoreApplication::setApplicationVersion(guiVersion());
+    // Lets the desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.diridu.Diridu"));
     QApplication::setQuitOnLastWindowClosed(false);
     // The window has a fixed, designed size: Fusion keeps control metrics the same on
     // every desktop, so nothing is squeezed.

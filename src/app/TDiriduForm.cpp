@@ -32,6 +32,7 @@
 #include "TSavePresetsForm.h"
 #include "TSetDimension.h"
 #include "TZorGraphs.h"
+#include "UserFolders.h"
 #include "ZorError.h"
 
 #include <QAbstractButton>
@@ -103,6 +104,9 @@ void TDiriduForm::FormCreate(const StartupOptions &options)
     ui.CalibrationMode->setVisible(calibrationTarget);
     ui.InkDescriptionMenu->setVisible(calibrationTarget);
     InstallFolder = installFolderOf(ProgramFolder);
+    const TUserFolders userFolders = prepareUserFolders(ProgramFolder, InstallFolder);
+    SettingsFolder = userFolders.SettingsFolder;
+    WorkFolder = userFolders.WorkFolder;
 
     HelpFile = resolveCaseInsensitive(ProgramFolder, QStringLiteral("DirIduHelp"));
     m_helpRouter = new HelpRouter(HelpFile, this);
@@ -367,7 +371,7 @@ void TDiriduForm::DeferredStartup()
             InkDescription->PrintingModelName->addItem(ui.PrintingModelName->itemText(i));
     }
 
-    if (!QFileInfo(resolveCaseInsensitive(ProgramFolder, QStringLiteral("Diridu.ini"))).isFile())
+    if (!QFileInfo(settingsPath()).isFile())
         HelpService::instance().showTopic(HelpFile + QStringLiteral("::/html/Configuring.htm"));
 
     if (Debugging) {

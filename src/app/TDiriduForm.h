@@ -68,6 +68,10 @@ public:
     QSize MaxPreviewSize;
     QString ProgramFolder;
     QString InstallFolder;
+    // Where Diridu.ini lives, and where logs, temporary and script files go: the program
+    // and install folders when the installation can be written, else the user's own.
+    QString SettingsFolder;
+    QString WorkFolder;
     QString HelpFile;
     QString ImageFolder;
     CurveCreationSettings CurveCreation;

@@ -217,6 +217,7 @@ void TDiriduForm::ProcessPrintRequest(const QString &imagePath, const QString &p
     request.Arguments = buildPrintArguments(printRequestFromControls(imagePath));
     request.InstallFolder = InstallFolder;
     request.ProgramFolder = ProgramFolder;
+    request.WorkFolder = WorkFolder;
     request.PrintSource = printSource;
     request.GuiVersion = GuiVersion;
     request.RastermillVersion = RastermillVersion;

@@ -41,7 +41,7 @@ constexpr int kMostRecentFiles = 25;
 
 QString TDiriduForm::settingsPath() const
 {
-    return resolveCaseInsensitive(ProgramFolder, QStringLiteral("Diridu.ini"));
+    return resolveCaseInsensitive(SettingsFolder, QStringLiteral("Diridu.ini"));
 }
 
 void TDiriduForm::ReadSettings()

@@ -133,6 +133,11 @@ QString withSlash(const QString &folder)
     return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
+QString workFolderOf(const TPipelineRequest &request)
+{
+    return withSlash(request.WorkFolder.isEmpty() ? request.InstallFolder : request.WorkFolder);
+}
+
 // The error lines of one tool as the error display gets them: the first ones, each cut to a
 // readable length, then a line saying how many more the log holds.
 class ErrorLines
@@ -312,7 +317,8 @@ public:
     PipelineRun(TPrintPipeline &pipeline, const TPipelineRequest &request, LogFile &log,
                 TPipelineResult &result)
         : m_p(pipeline), m_r(request), m_log(log), m_result(result),
-          m_install(withSlash(request.InstallFolder)), m_files(m_install)
+          m_install(withSlash(request.InstallFolder)), m_work(workFolderOf(request)),
+          m_files(m_work)
     {
     }
 
@@ -333,7 +339,7 @@ public:
     void removeFiles() { m_files.removeAll(); }
 
 private:
-    QString logPath() const { return m_install + QStringLiteral("ZorLog.txt"); }
+    QString logPath() const { return m_work + QStringLiteral("ZorLog.txt"); }
 
     // "./bin/Rastermill": the tool in the program folder, relative to the install folder
     // the tools are started from.
@@ -346,7 +352,12 @@ private:
         return path.contains(u'/') ? path : QStringLiteral("./") + path;
     }
 
-    QString relativeName(int file) const { return shellQuoted(m_files.name(file)); }
+    // A request file as the script, which runs in the install folder, names it: by its
+    // bare name when the work folder is the install folder.
+    QString scriptName(int file) const
+    {
+        return shellQuoted(m_work == m_install ? m_files.name(file) : m_files.path(file));
+    }
 
     void runBatch()
     {
@@ -358,8 +369,7 @@ private:
         const TPrintArguments &a = m_r.Arguments;
         auto segment = [&](const QString &tool, int errorFile, const QStringList &arguments) {
             QStringList words{shellQuoted(toolPath(tool)),
-                              QStringLiteral("2>") +
-                                  shellQuoted(m_files.path(errorFile).mid(m_install.size()))};
+                              QStringLiteral("2>") + scriptName(errorFile)};
             for (const QString &argument : arguments)
                 words.append(shellQuoted(argument));
             return words.join(u' ');
@@ -383,7 +393,7 @@ private:
                 shellQuoted(m_install.isEmpty() ? QStringLiteral(".") : m_install),
         };
         if (inTerminal)
-            script << QStringLiteral("echo \"$$\" >") + relativeName(pidMarker);
+            script << QStringLiteral("echo \"$$\" >") + scriptName(pidMarker);
         script << segment(RastermillName, 0, a.rastermillArguments()) + QStringLiteral(" | ") +
                       segment(InkforgeName, 1, a.inkforgeArguments()) + QStringLiteral(" | ") +
                       segment(SpoolgateName, 2, a.spoolgateArguments());
@@ -392,10 +402,9 @@ private:
                    << QStringLiteral("echo")
                    << QStringLiteral("printf '%s' 'Press Enter to continue . . . '")
                    << QStringLiteral("read -r answer")
-                   << QStringLiteral("echo \"$status\" >") + relativeName(endMarker);
+                   << QStringLiteral("echo \"$status\" >") + scriptName(endMarker);
 
-        const QString batchName =
-            m_files.create(QStringLiteral(".sh"), m_log, QStringLiteral("Batch File"));
+        m_files.create(QStringLiteral(".sh"), m_log, QStringLiteral("Batch File"));
         const int batch = m_files.count() - 1;
         const QByteArray text = (script.join(u'\n') + u'\n').toUtf8();
         const bool written = ::write(m_files.fd(batch), text.constData(), size_t(text.size())) ==
@@ -408,7 +417,7 @@ private:
         forEachLine(m_files.path(batch), [this](const QString &line) { m_log.line(line); });
 
         runner.setExecuteName(QStringLiteral("/bin/sh"));
-        runner.setArguments({m_install + batchName});
+        runner.setArguments({m_files.path(batch)});
         runner.setStartInString(QString());
         runner.clearStdHandles();
         runner.setWait(true);
@@ -638,6 +647,7 @@ private:
     LogFile &m_log;
     TPipelineResult &m_result;
     QString m_install;
+    QString m_work;
     RequestFiles m_files;
     ToolEnd m_ends[3];
 };
@@ -688,7 +698,7 @@ TPipelineResult TPrintPipeline::run(const TPipelineRequest &request)
     }
 
     LogFile log;
-    const QString logPath = install + QStringLiteral("ZorLog.txt");
+    const QString logPath = workFolderOf(request) + QStringLiteral("ZorLog.txt");
     if (!log.open(logPath)) {
         result.FailureMessage = QStringLiteral("Cannot Create Log File %1 (%2)")
                                     .arg(QDir::toNativeSeparators(logPath), log.errorString());

@@ -13,6 +13,9 @@ struct TPipelineRequest
     // to it; they live in the program folder.
     QString InstallFolder;
     QString ProgramFolder;
+    // Where ZorLog.txt and the temporary and script files go, ending with "/"; empty means
+    // the install folder.
+    QString WorkFolder;
 
     // The texts and argument lists built for the request.
     TPrintArguments Arguments;
@@ -62,7 +65,7 @@ public:
     TProcessRunner BatchExec;
 
     // Runs the pipeline with the install folder as the current folder and writes
-    // ZorLog.txt there. Whatever happens, the previous current folder is restored and the
+    // ZorLog.txt in the work folder. Whatever happens, the previous current folder is restored and the
     // temporary files are removed before it returns. Does not raise: a failure is written
     // to the log and returned in FailureMessage.
     TPipelineResult run(const TPipelineRequest &request);

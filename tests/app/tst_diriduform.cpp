@@ -2,6 +2,7 @@
 #include "TInkDescription.h"
 #include "TInkLoaderForm.h"
 #include "TPrintingModel.h"
+#include "UserFolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -90,21 +92,50 @@ void TestDiriduForm::reportsMissingModelsOnceUp()
 
 void TestDiriduForm::firstRunOpensConfiguringHelp_data()
 {
+    // "bin/" files are the installation's, "user/" ones in the user's configuration folder.
+    QTest::addColumn<bool>("readOnly");
     QTest::addColumn<QString>("settingsFile");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("first run") << QString() << true;
-    QTest::newRow("settings saved") << QStringLiteral("Diridu.ini") << false;
-    QTest::newRow("settings in other case") << QStringLiteral("diridu.INI") << false;
+    QTest::newRow("first run") << false << QString() << true;
+    QTest::newRow("settings saved") << false << QStringLiteral("bin/Diridu.ini") << false;
+    QTest::newRow("settings in other case") << false << QStringLiteral("bin/diridu.INI") << false;
+    QTest::newRow("settings in the user's folder only")
+        << false << QStringLiteral("user/Diridu.ini") << true;
+    QTest::newRow("read-only, first run") << true << QString() << true;
+    QTest::newRow("read-only, user's own settings")
+        << true << QStringLiteral("user/Diridu.ini") << false;
+    QTest::newRow("read-only, seeded from the installation")
+        << true << QStringLiteral("bin/Diridu.ini") << false;
 }
 
 void TestDiriduForm::firstRunOpensConfiguringHelp()
 {
+    QFETCH(bool, readOnly);
     QFETCH(QString, settingsFile);
     QFETCH(bool, opens);
     Installation installation;
-    if (!settingsFile.isEmpty())
-        touch(installation.bin() + settingsFile, "[Options]\r\n");
+    QTemporaryDir user;
+    const QString config = user.path() + QStringLiteral("/config/");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(user.path() + QStringLiteral("/state")));
+    const auto restoreEnvironment = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("XDG_STATE_HOME", oldState);
+    });
+    QVERIFY(QDir().mkpath(config + QStringLiteral("zorlane")));
+    if (settingsFile.startsWith(QLatin1String("bin/")))
+        touch(installation.root() + settingsFile, "[Options]\r\n");
+    else if (!settingsFile.isEmpty())
+        touch(config + QStringLiteral("zorlane/") + settingsFile.mid(5), "[Options]\r\n");
+    const QString root = installation.root();
+    const ScopedFolderWritableCheck check(
+        [&](const QString &folder) { return !(readOnly && folder.startsWith(root)); });
+
     Started started(installation);
+    QCOMPARE(started.form->SettingsFolder,
+             readOnly ? config + QStringLiteral("zorlane/") : installation.bin());
     const auto &requests = started.help.requests();
     QCOMPARE(requests.size(), opens ? 1 : 0);
     if (opens) {

@@ -5,6 +5,7 @@
 #include "Events.h"
 #include "TErrorDisplay.h"
 #include "ToolTestTiff.h"
+#include "UserFolders.h"
 #include "ZorError.h"
 
 #include <QAction>
@@ -140,6 +141,8 @@ private slots:
     void notificationsDuringAnErrorBoxAreServed();
     void signalDuringAMessageBoxEndsTheProgram();
     void signalDuringAPrintEndsTheProgram();
+    void readOnlyInstallationWritesInTheUsersFolders_data();
+    void readOnlyInstallationWritesInTheUsersFolders();
 
 private:
     static QString noteJobsIn(const PrintingInstallation &installation);
@@ -736,6 +739,64 @@ void TestPrinting::signalDuringAPrintEndsTheProgram()
     QTRY_VERIFY(gone(pidIn(pidFile)));
     QCOMPARE(linesOf(installation.root() + "jobs.txt"), QStringList{"one.tif"});
     QVERIFY(contentOf(installation.root() + "ZorLog.txt").contains("Cancelled: Diridu is closing"));
+}
+
+void TestPrinting::readOnlyInstallationWritesInTheUsersFolders_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::newRow("pipes") << false;
+    QTest::newRow("batch") << true;
+}
+
+// An installation laid out by the package manager: the settings come from the user's
+// configuration folder (seeded from the installation's copy), the log and the request's
+// files go to the user's state folder, and nothing in the installation changes.
+void TestPrinting::readOnlyInstallationWritesInTheUsersFolders()
+{
+    QFETCH(bool, batch);
+    PrintingInstallation installation;
+    const QByteArray installedSettings = contentOf(installation.bin() + "Diridu.ini");
+    // A quote and a blank in the user's folders: the script must name its files safely.
+    QTemporaryDir user;
+    const QString home = user.path() + QStringLiteral("/Ann's home/");
+    QVERIFY(QDir().mkpath(home));
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + "config"));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(home + "state"));
+    const auto restoreEnvironment = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("XDG_STATE_HOME", oldState);
+    });
+    const QString root = installation.root();
+    const ScopedFolderWritableCheck readOnly(
+        [&](const QString &folder) { return !folder.startsWith(root); });
+
+    PrintingStarted started(installation);
+    TDiriduForm &form = *started.form;
+    QCOMPARE(form.SettingsFolder, home + "config/zorlane/");
+    QCOMPARE(form.WorkFolder, home + "state/zorlane/");
+    // The seeded settings chose the queue's model.
+    QCOMPARE(form.ui.PrintingModelName->currentText(), QStringLiteral("Zorl3800"));
+    form.ui.UseBatch->setChecked(batch);
+    form.ProbeImage(installation.photo());
+    const qint64 before = captured();
+
+    form.PrintFileClick();
+    QTRY_VERIFY_WITH_TIMEOUT(form.ImagePath.isEmpty(), 20000);
+    QVERIFY2(started.dialogs.shown().isEmpty(), qPrintable(started.dialogs.texts().join('\n')));
+    QTRY_VERIFY_WITH_TIMEOUT(captured() > before, 20000);
+
+    QVERIFY(contentOf(form.WorkFolder + "ZorLog.txt").contains("***** End of Log *****"));
+    QVERIFY(!QFile::exists(root + "ZorLog.txt"));
+    for (const QString &folder : {root, form.WorkFolder})
+        QVERIFY2(QDir(folder).entryList({"Zor*.tmp", "Zor*.sh"}).isEmpty(), qPrintable(folder));
+
+    form.ui.UseBatch->setChecked(!batch);
+    form.WriteSettings();
+    QVERIFY(contentOf(form.SettingsFolder + "Diridu.ini")
+                .contains(batch ? "BatchFiles=0" : "BatchFiles=1"));
+    QCOMPARE(contentOf(installation.bin() + "Diridu.ini"), installedSettings);
 }
 
 QTEST_MAIN(TestPrinting)
