@@ -341,7 +341,7 @@ void TDiriduForm::createFurtherWindows()
     InkDescription = new TInkDescription(this);
     CurvePreview = new TCurvePreview(this);
     InkLoaderForm->setSettings(&CurveCreation);
-    InkDescription->setContext({InstallFolder, ProgramFolder, HelpFile, &CurveCreation,
+    InkDescription->setContext({InstallFolder, ProgramFolder, WorkFolder, HelpFile, &CurveCreation,
                                 InkLoaderForm, ProfileErrors, ZorGraphs,
                                 [this] { return Debugging; }});
 }

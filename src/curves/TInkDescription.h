@@ -29,6 +29,7 @@ struct InkDescriptionContext
 {
     QString installFolder; // with its trailing "/": PPD files, curve folders, Curvewright
     QString programFolder; // with its trailing "/": the Curvewright executable
+    QString workFolder;    // with its trailing "/": the run's temporary files and log
     QString helpFile;
     CurveCreationSettings *settings = nullptr;
     TInkLoaderForm *inkLoader = nullptr;

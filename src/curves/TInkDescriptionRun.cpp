@@ -32,8 +32,7 @@ void TInkDescription::runCurveCreation()
 {
     CurveCreationJob job;
     job.installFolder = m_context.installFolder;
-    // The log belongs beside the tools, as the print log does.
-    job.workFolder = m_context.installFolder;
+    job.workFolder = m_context.workFolder;
     job.model = PrintingModelName->currentText();
     job.descriptionPath = DescriptionFileName;
     job.debugging = m_context.debugging && m_context.debugging();

@@ -63,8 +63,9 @@ struct Editor
         settings.inkDescriptionsFolder = folder();
         settings.inkCurvesFolder = folder();
         window.PrintingModelName->addItems(kModels);
-        window.setContext({root(), root() + QStringLiteral("bin/"), root() + QStringLiteral("help"),
-                           &settings, nullptr, &report, nullptr, [] { return false; }});
+        window.setContext({root(), root() + QStringLiteral("bin/"), root(),
+                           root() + QStringLiteral("help"), &settings, nullptr, &report, nullptr,
+                           [] { return false; }});
         window.setOpenFolder(folder());
         window.show();
         window.activateWindow();
