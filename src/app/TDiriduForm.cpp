@@ -339,6 +339,8 @@ void TDiriduForm::createFurtherWindows()
     InkLoaderForm = new TInkLoaderForm(this);
     InkDescription = new TInkDescription(this);
     CurvePreview = new TCurvePreview(this);
+    InkLoaderForm->setSettings(&CurveCreation);
+    InkLoaderForm->setCurvePreview(CurvePreview);
 }
 
 bool TDiriduForm::event(QEvent *event)

@@ -32,18 +32,26 @@ CheckedField checkedFieldText(const QString &text, const NumberRange &range, con
 {
     if (text.isEmpty())
         return {text, false};
+    const std::optional<double> value = boxNumber(text, locale);
+    if (!value)
+        return {QString(), true};
+    if (*value < range.minimum)
+        return {range.belowText, true};
+    if (*value > range.maximum)
+        return {range.aboveText, true};
+    return {text, false};
+}
+
+std::optional<double> boxNumber(const QString &text, const QLocale &locale)
+{
     // A box holds one decimal number; "1,000" in an English locale is not one.
     QLocale strict = locale;
     strict.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
     const double value = strict.toDouble(text.trimmed(), &ok);
     if (!ok)
-        return {QString(), true};
-    if (value < range.minimum)
-        return {range.belowText, true};
-    if (value > range.maximum)
-        return {range.aboveText, true};
-    return {text, false};
+        return std::nullopt;
+    return value;
 }
 
 namespace {
