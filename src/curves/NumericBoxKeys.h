@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLineEdit;
 
 // Runs a numeric box's check: a correction of a non-empty box follows two beeps 250 ms

@@ -1,5 +1,6 @@
 #include "TInkLoaderForm.h"
 
+#include "Beeper.h"
 #include "CurveFileChoice.h"
 #include "Dialogs.h"
 #include "NumericBoxKeys.h"

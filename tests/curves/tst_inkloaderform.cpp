@@ -23,16 +23,25 @@ using Rows = QList<PointRow>;
 
 namespace {
 
-// Runs what a user does in the dialog once editCurve has shown it.
+// Runs what a user does in the dialog once editCurve has shown it. The dialog's own work
+// before it is shown (the beeps of a loaded point list) may run events, so the user waits
+// for the dialog to be there.
 void whenShown(TInkLoaderForm &form, std::function<void()> user)
 {
-    QTimer::singleShot(0, &form, [&form, user] {
+    auto *poll = new QTimer(&form);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, poll, user] {
+        if (!form.isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
         if (!QTest::qWaitForWindowActive(&form))
             qWarning("the curve dialog did not become active");
         user();
         if (form.isVisible())
             form.reject(); // a failed check above must not leave the test hanging
     });
+    poll->start();
 }
 
 QString pairsText(int count)
@@ -98,6 +107,9 @@ void TestInkLoaderForm::init()
     m_form->setSettings(&m_settings);
     m_form->setCurvePreview(m_preview.get());
     m_form->PasteBtn->setEnabled(true); // as the main window does while there is text
+    // The old services go first: each one's end restores the real service.
+    m_beeper.reset();
+    m_dialogs.reset();
     m_beeper = std::make_unique<ScopedCountingBeeper>();
     m_dialogs = std::make_unique<ScopedRecordingDialogs>();
     QGuiApplication::clipboard()->clear();
