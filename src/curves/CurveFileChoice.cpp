@@ -10,6 +10,7 @@ const QString kCurveDialogTitle = QStringLiteral("Select Toner Curve");
 const QString kCurveDialogFilter =
     QStringLiteral("Adjustment Curve (*.acv *.raw);;Photoshop Curve (*.acv);;"
                    "Multichannel Raw (*.raw);;All Files (*)");
+const QString kCurveDialogDefaultSuffix = QStringLiteral("acv");
 
 namespace {
 
@@ -34,7 +35,7 @@ std::optional<QString> chooseCurveFile(CurveCreationSettings &settings,
                                        const QString &descriptionFolder)
 {
     const QString path = Dialogs::instance().openFileName(
-        kCurveDialogTitle, settings.inkCurvesFolder, kCurveDialogFilter);
+        kCurveDialogTitle, settings.inkCurvesFolder, kCurveDialogFilter, kCurveDialogDefaultSuffix);
     if (path.isEmpty())
         return std::nullopt;
     settings.inkCurvesFolder = folderText(QFileInfo(path).absolutePath());

@@ -9,6 +9,7 @@ struct CurveCreationSettings;
 // The curve dialog of the curve creation windows ("Select Toner Curve").
 extern const QString kCurveDialogTitle;
 extern const QString kCurveDialogFilter;
+extern const QString kCurveDialogDefaultSuffix;
 
 // What a curve box gets for a chosen file: the name alone when the file lies in the folder
 // of the ink description (descriptionFolder, empty for an unnamed description), otherwise

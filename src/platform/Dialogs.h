@@ -22,9 +22,10 @@ public:
     virtual int question(const QString &title, const QString &text, const QStringList &buttons) = 0;
     // The application's standard error box: the application title, error icon, OK.
     virtual void applicationError(const QString &text) = 0;
-    // A file to open, starting in folder; empty when the user cancelled.
+    // A file to open, starting in folder; empty when the user cancelled. A name typed
+    // without an extension gets defaultSuffix, when one is given.
     virtual QString openFileName(const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+                                 const QString &filter, const QString &defaultSuffix = {}) = 0;
     // A folder chosen in the folder browser, starting at startFolder; the prompt tells the
     // user what the folder is for. Empty when the user cancelled.
     virtual QString existingFolder(const QString &title, const QString &prompt,
@@ -42,8 +43,8 @@ public:
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
-    QString openFileName(const QString &title, const QString &folder,
-                         const QString &filter) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter,
+                         const QString &defaultSuffix = {}) override;
     QString existingFolder(const QString &title, const QString &prompt,
                            const QString &startFolder) override;
 };
@@ -62,7 +63,9 @@ public:
     };
 
     void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
-    // The file the next open dialog returns; empty (the default) is a cancel.
+    // The file the next open dialog returns; empty (the default) is a cancel. An open
+    // dialog is recorded with its start folder as text, and its filter and any default
+    // suffix as the buttons.
     void setNextFile(const QString &path) { m_files.append(path); }
     // The folder the next folder browser returns; empty (the default) is a cancel. A
     // browser is recorded with its start folder as text and its prompt as the one button.
@@ -71,8 +74,8 @@ public:
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
-    QString openFileName(const QString &title, const QString &folder,
-                         const QString &filter) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter,
+                         const QString &defaultSuffix = {}) override;
     QString existingFolder(const QString &title, const QString &prompt,
                            const QString &startFolder) override;
 

@@ -677,7 +677,9 @@ void TestInkLoaderForm::browse()
     QCOMPARE(dialog.kind, RecordingDialogs::Kind::OpenFile);
     QCOMPARE(dialog.title, QStringLiteral("Select Toner Curve"));
     QCOMPARE(dialog.text, root + QStringLiteral("start/"));
+    QCOMPARE(dialog.buttons.size(), 2);
     QVERIFY(dialog.buttons.first().startsWith(QStringLiteral("Adjustment Curve (*.acv *.raw)")));
+    QCOMPARE(dialog.buttons.last(), QStringLiteral("acv"));
 }
 
 QTEST_MAIN(TestInkLoaderForm)
