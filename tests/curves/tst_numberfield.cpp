@@ -35,6 +35,10 @@ void TestNumberField::checkedText_data()
     QTest::newRow("comma in a point locale") << "percent" << "C" << "12,5" << "" << true;
     QTest::newRow("comma in a comma locale") << "percent" << "de_DE" << "12,5" << "12,5" << false;
     QTest::newRow("group separator is no number") << "shape" << "C" << "1,000" << "" << true;
+    QTest::newRow("exponent is no number") << "percent" << "C" << "1e1" << "" << true;
+    QTest::newRow("infinity is no number") << "percent" << "C" << "inf" << "" << true;
+    QTest::newRow("nan is no number") << "percent" << "C" << "nan" << "" << true;
+    QTest::newRow("signed number") << "percent" << "C" << "+5" << "+5" << false;
 }
 
 void TestNumberField::checkedText()
