@@ -199,10 +199,10 @@ void TInkLoaderForm::watchBoxes()
     actions.copy = [this] { CopyBtnClick(); };
     actions.paste = [this] { PasteBtnClick(); };
     actions.cut = [this] { cutPoints(); };
-    m_keys = new NumericBoxKeys(std::move(actions), this);
+    auto *keys = new NumericBoxKeys(std::move(actions), this);
     for (int row = 0; row < kPointRowCount; ++row) {
-        m_keys->watch(InputBoxes[row]);
-        m_keys->watch(OutputBoxes[row]);
+        keys->watch(InputBoxes[row]);
+        keys->watch(OutputBoxes[row]);
     }
 }
 

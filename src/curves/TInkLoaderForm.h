@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QList>
 
-class NumericBoxKeys;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -93,7 +92,6 @@ private:
 
     CurveCreationSettings *m_settings = nullptr;
     TCurvePreview *m_preview = nullptr;
-    NumericBoxKeys *m_keys = nullptr;
     QString m_descriptionFolder;
     bool m_rowCheckMovesFocus = false;
 };
