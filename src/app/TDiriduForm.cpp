@@ -344,6 +344,7 @@ void TDiriduForm::createFurtherWindows()
     InkDescription->setContext({InstallFolder, ProgramFolder, WorkFolder, HelpFile, &CurveCreation,
                                 InkLoaderForm, ProfileErrors, ZorGraphs,
                                 [this] { return Debugging; }});
+    InkLoaderForm->setCurvePreview(CurvePreview);
 }
 
 bool TDiriduForm::event(QEvent *event)

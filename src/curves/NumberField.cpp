@@ -32,18 +32,44 @@ CheckedField checkedFieldText(const QString &text, const NumberRange &range, con
 {
     if (text.isEmpty())
         return {text, false};
+    const std::optional<double> value = boxNumber(text, locale);
+    if (!value)
+        return {QString(), true};
+    if (*value < range.minimum)
+        return {range.belowText, true};
+    if (*value > range.maximum)
+        return {range.aboveText, true};
+    return {text, false};
+}
+
+namespace {
+
+// Exponents, "inf" and "nan" read as numbers but do not survive a trip through a pasted
+// text, whose numbers are runs of signs, digits and separators.
+bool hasOnlyPlainNumberCharacters(const QString &text, const QLocale &locale)
+{
+    const QString decimalPoint = locale.decimalPoint();
+    for (const QChar c : text) {
+        if (!c.isDigit() && c != u'+' && c != u'-' && !c.isSpace() && !decimalPoint.contains(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<double> boxNumber(const QString &text, const QLocale &locale)
+{
+    if (!hasOnlyPlainNumberCharacters(text, locale))
+        return std::nullopt;
     // A box holds one decimal number; "1,000" in an English locale is not one.
     QLocale strict = locale;
     strict.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
     const double value = strict.toDouble(text.trimmed(), &ok);
     if (!ok)
-        return {QString(), true};
-    if (value < range.minimum)
-        return {range.belowText, true};
-    if (value > range.maximum)
-        return {range.aboveText, true};
-    return {text, false};
+        return std::nullopt;
+    return value;
 }
 
 namespace {

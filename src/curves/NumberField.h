@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 // The checks of the curve creation windows' numeric boxes, as plain text functions: a box
 // holds what the user typed, and is corrected only when it is left or Enter is pressed.
 
@@ -31,6 +33,10 @@ struct CheckedField
     QString text;
     bool corrected = false; // text differs from the box's: the user hears two beeps
 };
+
+// A box's text read as one decimal number of the locale (blanks around it allowed, group
+// separators not); nullopt when it is not one.
+std::optional<double> boxNumber(const QString &text, const QLocale &locale = QLocale());
 
 // A box's text after its check: a number (in locale) outside the range becomes the nearer
 // bound's text, a non-number is cleared. An empty box stays as it is.

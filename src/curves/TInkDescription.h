@@ -178,6 +178,8 @@ private:
     void resetSlot(InkBox &box);
     void commitFocusedBox();
     QString inkAtSlotOf(const QString &ink) const;
+    // The folder of the description's file; empty for an unnamed description.
+    QString descriptionFolder() const;
     bool linearizationShowing() const;
 
     // Files and the run (TInkDescriptionFile.cpp).

@@ -4,6 +4,7 @@
 
 #include "Beeper.h"
 #include "CurveCreationSettings.h"
+#include "CurveFileChoice.h"
 #include "Dialogs.h"
 #include "NumberField.h"
 #include "NumericBoxKeys.h"
@@ -33,16 +34,13 @@ int knownInkIndex(const QString &ink)
     return -1;
 }
 
-const QString kCurveFilter = QStringLiteral(
-    "Adjustment Curve (*.acv *.raw);;Photoshop Curve (*.acv);;Multichannel Raw (*.raw);;"
-    "All Files (*)");
-
-bool sameFolder(const QString &a, const QString &b)
-{
-    return !a.isEmpty() && !b.isEmpty() && QDir::cleanPath(a) == QDir::cleanPath(b);
-}
-
 } // namespace
+
+QString TInkDescription::descriptionFolder() const
+{
+    return DescriptionFileName.isEmpty() ? QString()
+                                         : QFileInfo(DescriptionFileName).absolutePath();
+}
 
 QString TInkDescription::inkAtSlotOf(const QString &ink) const
 {
@@ -163,9 +161,8 @@ void TInkDescription::CurveSelectBtnClick(int slot)
     InkBox &box = InkBoxes[size_t(slot)];
     if (!m_context.inkLoader)
         return;
-    const QString folder =
-        DescriptionFileName.isEmpty() ? QString() : QFileInfo(DescriptionFileName).absolutePath();
-    m_context.inkLoader->editCurve(inkDisplayName(box.Ink), folder, box.CurveData, box.curveSource);
+    m_context.inkLoader->editCurve(inkDisplayName(box.Ink), descriptionFolder(), box.CurveData,
+                                   box.curveSource);
 }
 
 void TInkDescription::checkBox(QLineEdit *box)
@@ -203,18 +200,10 @@ void TInkDescription::commitFocusedBox()
 
 void TInkDescription::BrowseCurveClick(QLineEdit *curve)
 {
-    const QString start = m_context.settings ? m_context.settings->inkCurvesFolder : QString();
-    const QString path =
-        Dialogs::instance().openFileName(QStringLiteral("Select Toner Curve"), start, kCurveFilter);
-    if (path.isEmpty())
+    const std::optional<QString> chosen = chooseCurveFile(*m_context.settings, descriptionFolder());
+    if (!chosen)
         return;
-    const QFileInfo chosen(path);
-    if (m_context.settings)
-        m_context.settings->inkCurvesFolder = chosen.absolutePath() + QLatin1Char('/');
-    const bool besideDescription =
-        !DescriptionFileName.isEmpty() &&
-        sameFolder(chosen.absolutePath(), QFileInfo(DescriptionFileName).absolutePath());
-    curve->setText(besideDescription ? chosen.fileName() : chosen.absoluteFilePath());
+    curve->setText(*chosen);
     ModifiedState = Edited;
 }
 

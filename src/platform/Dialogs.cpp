@@ -67,9 +67,15 @@ void WidgetDialogs::applicationError(const QString &text)
 }
 
 QString WidgetDialogs::openFileName(const QString &title, const QString &folder,
-                                    const QString &filter)
+                                    const QString &filter, const QString &defaultSuffix)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
 QString WidgetDialogs::saveFileName(const QString &title, const QString &folder,
@@ -127,9 +133,12 @@ void RecordingDialogs::applicationError(const QString &text)
 }
 
 QString RecordingDialogs::openFileName(const QString &title, const QString &folder,
-                                       const QString &filter)
+                                       const QString &filter, const QString &defaultSuffix)
 {
-    m_shown.append({Kind::OpenFile, title, folder, {filter}});
+    QStringList details{filter};
+    if (!defaultSuffix.isEmpty())
+        details.append(defaultSuffix);
+    m_shown.append({Kind::OpenFile, title, folder, details});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 

@@ -22,9 +22,10 @@ public:
     virtual int question(const QString &title, const QString &text, const QStringList &buttons) = 0;
     // The application's standard error box: the application title, error icon, OK.
     virtual void applicationError(const QString &text) = 0;
-    // A file to open, starting in folder; empty when the user cancelled.
-    virtual QString openFileName(const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+    // A file to open, starting in folder; empty when the user cancelled. A name typed
+    // without an extension gets defaultSuffix, when one is given.
+    virtual QString openFileName(const QString &title, const QString &folder, const QString &filter,
+                                 const QString &defaultSuffix = {}) = 0;
     // A file to save to, starting in folder with proposedName filled in; a name typed
     // without extension gets defaultSuffix. The caller asks about replacing an existing
     // file itself. Empty when the user cancelled.
@@ -48,8 +49,8 @@ public:
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
-    QString openFileName(const QString &title, const QString &folder,
-                         const QString &filter) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter,
+                         const QString &defaultSuffix = {}) override;
     QString saveFileName(const QString &title, const QString &folder, const QString &proposedName,
                          const QString &filter, const QString &defaultSuffix) override;
     QString existingFolder(const QString &title, const QString &prompt,
@@ -70,7 +71,9 @@ public:
     };
 
     void setNextAnswer(int buttonIndex) { m_answers.append(buttonIndex); }
-    // The file the next open dialog returns; empty (the default) is a cancel.
+    // The file the next open dialog returns; empty (the default) is a cancel. An open
+    // dialog is recorded with its start folder as text, and its filter and any default
+    // suffix as the buttons.
     void setNextFile(const QString &path) { m_files.append(path); }
     // The file the next save dialog returns; empty (the default) is a cancel. A save dialog
     // is recorded with its folder and proposed name joined as text and its filter and
@@ -83,8 +86,8 @@ public:
     void error(const QString &text, Button button) override;
     int question(const QString &title, const QString &text, const QStringList &buttons) override;
     void applicationError(const QString &text) override;
-    QString openFileName(const QString &title, const QString &folder,
-                         const QString &filter) override;
+    QString openFileName(const QString &title, const QString &folder, const QString &filter,
+                         const QString &defaultSuffix = {}) override;
     QString saveFileName(const QString &title, const QString &folder, const QString &proposedName,
                          const QString &filter, const QString &defaultSuffix) override;
     QString existingFolder(const QString &title, const QString &prompt,

@@ -1,9 +1,13 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -47,6 +51,8 @@ private slots:
     void textsArePlain();
     void questionAnswers_data();
     void questionAnswers();
+    void openFileName_data();
+    void openFileName();
 };
 
 void TestDialogs::textsArePlain_data()
@@ -117,6 +123,70 @@ void TestDialogs::questionAnswers()
                                         QStringLiteral("Image has 1 warnimg(s)."), buttons);
     QVERIFY(!stillOpen);
     QTEST(answer, "answer");
+}
+
+void TestDialogs::openFileName_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("typed"); // empty: the dialog is cancelled
+    QTest::addColumn<QString>("chosen");
+
+    QTest::newRow("typed without extension") << "acv"
+                                             << "Warm"
+                                             << "Warm.acv";
+    QTest::newRow("typed with extension") << "acv"
+                                          << "Cool.raw"
+                                          << "Cool.raw";
+    QTest::newRow("no default suffix") << ""
+                                       << "Warm.acv"
+                                       << "Warm.acv";
+    QTest::newRow("cancelled") << "acv"
+                               << ""
+                               << "";
+}
+
+void TestDialogs::openFileName()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+
+    QTemporaryDir dir;
+    for (const char *name : {"Warm.acv", "Cool.raw"}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    WidgetDialogs dialogs;
+    QString title;
+    QString folder;
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        if (typed.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed into the name box, as a user does (Qt's own dialog on this platform).
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            name->setText(typed);
+            static_cast<QDialog *>(dialog)->accept(); // as the Open button does
+        }
+        if (dialog->isVisible())
+            dialog->reject(); // refused: end the test rather than hang
+    });
+    poll->start(10);
+    const QString path =
+        dialogs.openFileName(QStringLiteral("Select Toner Curve"), dir.path(),
+                             QStringLiteral("Curves (*.acv *.raw);;All Files (*)"), suffix);
+    QCOMPARE(title, QStringLiteral("Select Toner Curve"));
+    QCOMPARE(folder, QDir(dir.path()).absolutePath());
+    QCOMPARE(path, chosen.isEmpty() ? QString() : dir.filePath(chosen));
 }
 
 QTEST_MAIN(TestDialogs)
