@@ -12,7 +12,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
