@@ -3,6 +3,7 @@
 #include "CurveCreationSettings.h"
 #include "FormFixture.h"
 #include "TInkDescription.h"
+#include "TInkLoaderForm.h"
 #include "TProfileErrors.h"
 #include "TZorGraphs.h"
 
@@ -34,6 +35,8 @@ private slots:
     void opensOnTheSelectedModel();
     void anOpenEditorKeepsItsDescription();
     void settingsRoundTripThroughTheEditor();
+    void curveButtonEditsTheSlotsCurve_data();
+    void curveButtonEditsTheSlotsCurve();
     void demoDescriptionBecomesAListedCurve_data();
     void demoDescriptionBecomesAListedCurve();
 };
@@ -116,6 +119,60 @@ void TestCurveCreationWindow::settingsRoundTripThroughTheEditor()
     QCOMPARE(second.form->InkDescription->openFolder(), descriptions);
     QCOMPARE(second.form->CurveCreation.inkCurvesFolder,
              installation.root() + QStringLiteral("curves/"));
+}
+
+void TestCurveCreationWindow::curveButtonEditsTheSlotsCurve_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("curveData");
+    QTest::newRow("OK stores the points") << true << "0;0 50;60 100;100 ";
+    QTest::newRow("Cancel keeps the old curve") << false << "10;20 ";
+}
+
+// A slot that loads its curve: its "Curve" button opens the curve dialog on the slot's
+// curve, and what the dialog holds on OK becomes the slot's curve and is saved.
+void TestCurveCreationWindow::curveButtonEditsTheSlotsCurve()
+{
+    QFETCH(bool, confirm);
+    QFETCH(QString, curveData);
+    Installation installation;
+    Started started(installation);
+    started.form->InkDescriptionMenuClick();
+    TInkDescription *editor = started.form->InkDescription;
+    InkBox &slot = editor->InkBoxes[1];
+    slot.use->setCurrentIndex(int(InkUse::LoadCurve));
+    emit slot.use->activated(int(InkUse::LoadCurve));
+    QVERIFY(slot.curveButton->isVisibleTo(editor));
+    slot.CurveData = QStringLiteral("10;20 ");
+    editor->ModifiedState = TInkDescription::Clean;
+
+    TInkLoaderForm *dialog = started.form->InkLoaderForm;
+    QString caption;
+    QString shownFirstRow;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        if (!dialog->isVisible())
+            return;
+        answer.stop();
+        caption = dialog->windowTitle();
+        shownFirstRow = dialog->InputBoxes[0]->text() + u';' + dialog->OutputBoxes[0]->text();
+        dialog->loadPoints(QStringLiteral("0 0 50 60 100 100"));
+        (confirm ? dialog->OKBtn : dialog->CancelBtn)->click();
+    });
+    answer.start(10);
+    slot.curveButton->click();
+
+    QCOMPARE(caption, slot.nameLabel->text());
+    QCOMPARE(shownFirstRow, QStringLiteral("10;20"));
+    QCOMPARE(slot.CurveData, curveData);
+    QCOMPARE(editor->ModifiedState, int(TInkDescription::Edited));
+
+    const QString path = installation.root() + QStringLiteral("Loaded.zidf");
+    started.dialogs.setNextSaveFile(path);
+    QVERIFY(editor->SaveDescriptionClick());
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains("=\"" + curveData.toLatin1() + "\"\r\n"));
 }
 
 void TestCurveCreationWindow::demoDescriptionBecomesAListedCurve_data()
