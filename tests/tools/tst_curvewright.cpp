@@ -35,7 +35,8 @@ private slots:
     void linearizationLightensTooDarkPrint();
     void graphOutputOnlyWithLinearization();
     void replacesCurveOfOtherLetterCase();
-    void curveNameCanDifferFromFileName();
+    void curveIsNamedAfterTheFile_data();
+    void curveIsNamedAfterTheFile();
 
 private:
     InkDescription newDescription(const QString &model) const;
@@ -298,9 +299,6 @@ void TestCurvewright::refusesWhatItCannotUse_data()
     QTest::newRow("bad point list")
         << "Curvewright/Points.zidf" << minimalDescription(cmyk, "CURVE_C=\"0;0 50\"\r\n")
         << "point list";
-    QTest::newRow("curve name with folder")
-        << "Curvewright/Escape.zidf" << minimalDescription(cmyk, "CURVE_NAME=../../Escape\r\n")
-        << "CURVE_NAME";
     QTest::newRow("bad linearization")
         << "Curvewright/Lin.zidf" << minimalDescription(cmyk, "LINEARIZE=\"10 2a \"\r\n")
         << "LINEARIZE";
@@ -545,14 +543,28 @@ void TestCurvewright::replacesCurveOfOtherLetterCase()
     QVERIFY(readCurve(QStringLiteral("Zorl1160"), QStringLiteral("case test")));
 }
 
-void TestCurvewright::curveNameCanDifferFromFileName()
+void TestCurvewright::curveIsNamedAfterTheFile_data()
 {
+    QTest::addColumn<QByteArray>("curveNameLine");
+    QTest::newRow("another description's name") << QByteArray("CURVE_NAME=Other Name\r\n");
+    QTest::newRow("a path out of the folder") << QByteArray("CURVE_NAME=../../Escape\r\n");
+}
+
+// The front end looks for the curve under the description's file name; a stale CURVE_NAME
+// (a copied or renamed file) must neither hide the curve nor replace another one.
+void TestCurvewright::curveIsNamedAfterTheFile()
+{
+    QFETCH(QByteArray, curveNameLine);
     QVERIFY(m_install.write(QStringLiteral("Curvewright/Named.zidf"),
-                            minimalDescription("Zorl1160", "CURVE_NAME=Other Name\r\n")));
+                            minimalDescription("Zorl1160", curveNameLine)));
     const ToolRun run = m_install.run(m_install.filePath(QStringLiteral("Curvewright/Named.zidf")));
     QVERIFY2(run.succeeded(), qPrintable(run.describe()));
-    QVERIFY(run.err.contains("Warning: CURVE_NAME=Other Name"));
-    QVERIFY(readCurve(QStringLiteral("Zorl1160"), QStringLiteral("Other Name")));
+    QVERIFY(run.err.contains("Warning: CURVE_NAME="));
+    QVERIFY(readCurve(QStringLiteral("Zorl1160"), QStringLiteral("Named")));
+    QCOMPARE(QDir(m_install.filePath(QStringLiteral("Zorlane/Zorl1160")))
+                 .entryList({QStringLiteral("Other*"), QStringLiteral("Escape*")}),
+             QStringList());
+    QVERIFY(!QFileInfo::exists(m_install.filePath(QStringLiteral("Escape.zorl"))));
 }
 
 QTEST_GUILESS_MAIN(TestCurvewright)

@@ -93,25 +93,19 @@ std::optional<ReadDescription> readDescription(const QString &installFolder, con
     }
 }
 
-// The name of the curve file without extension: CURVE_NAME, else the description's name.
-std::optional<QString> curveNameOf(const InkDescriptionLoad &load, const QString &descriptionPath,
-                                   Diagnostics &diagnostics)
+// The name of the curve file without extension: the description's file name, which is
+// the name the front end looks for. A CURVE_NAME left over from a copied or renamed file
+// must not send the curve elsewhere, least of all over another description's curve.
+QString curveFileNameOf(const InkDescriptionLoad &load, const QString &descriptionPath,
+                        Diagnostics &diagnostics)
 {
-    const QString fileName = QFileInfo(descriptionPath).fileName();
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString baseName = dot < 0 ? fileName : fileName.left(dot);
-    const QString curveName = load.curveName.trimmed();
-    if (curveName.isEmpty())
-        return baseName;
-    if (!isPlainFileName(curveName)) {
-        diagnostics.error(QStringLiteral("CURVE_NAME=%1 is not a file name").arg(shown(curveName)));
-        return std::nullopt;
-    }
-    if (curveName != baseName)
-        diagnostics.warning(QStringLiteral("CURVE_NAME=%1 differs from the description's name "
-                                           "\"%2\"; the curve is named %1")
-                                .arg(curveName, baseName));
-    return curveName;
+    const QString baseName = curveNameOf(descriptionPath);
+    const QString named = load.curveName.trimmed();
+    if (!named.isEmpty() && named != baseName)
+        diagnostics.warning(QStringLiteral("CURVE_NAME=%1 differs from the description's name; "
+                                           "the curve is named %2")
+                                .arg(shown(named), baseName));
+    return baseName;
 }
 
 // Zorlane/<model>/<name>.zorl; a file there whose name differs only in letter case is the
@@ -455,15 +449,14 @@ std::optional<CurveJob> prepareCurveJob(const QString &installFolder,
     for (int k = 0; k < read->description.inkCount; ++k)
         job.inks.append(read->description.inkSlots[size_t(k)].ink);
     job.sourceName = QFileInfo(path).fileName();
-    const auto curveName = curveNameOf(read->load, path, diagnostics);
-    const auto curvePath =
-        curveName ? curvePathOf(installFolder, job.model, *curveName, diagnostics) : std::nullopt;
+    const QString curveName = curveFileNameOf(read->load, path, diagnostics);
+    const auto curvePath = curvePathOf(installFolder, job.model, curveName, diagnostics);
     std::optional<CurvePlan> plan =
         PlanReader(read->description, QFileInfo(path).absolutePath(), diagnostics)
             .read(job.summary);
     if (!curvePath || !plan)
         return std::nullopt;
-    job.curveName = *curveName;
+    job.curveName = curveName;
     job.curvePath = *curvePath;
     job.plan = std::move(*plan);
     return job;
