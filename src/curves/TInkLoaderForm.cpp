@@ -206,6 +206,13 @@ void TInkLoaderForm::watchBoxes()
     }
 }
 
+// The boxes go after this destructor has run, and their focus moves must not reach the
+// row check of a dialog that is half gone.
+TInkLoaderForm::~TInkLoaderForm()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
+
 void TInkLoaderForm::setSettings(CurveCreationSettings *settings)
 {
     m_settings = settings;

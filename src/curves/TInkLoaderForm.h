@@ -21,6 +21,7 @@ class TInkLoaderForm : public QDialog
 
 public:
     explicit TInkLoaderForm(QWidget *parent = nullptr);
+    ~TInkLoaderForm() override;
 
     // The ink-curves folder Browse starts in and updates; owned by the main window.
     void setSettings(CurveCreationSettings *settings);
